@@ -1,0 +1,1 @@
+#include "tessane/platform.h"
