@@ -198,8 +198,15 @@ typedef struct TSN_DLGTEMPLATE {
 typedef intptr_t (*DLGPROC)(HWND dialog, UINT message, uintptr_t wParam, intptr_t lParam);
 
 /* DialogBoxIndirectParamA: shows the dialog modally, owned by owner, through
- * the installed UI handler. Returns the value passed to EndDialog, or IDCANCEL
- * when no handler is installed. */
+ * the installed UI handler. Returns the value passed to EndDialog; IDCANCEL
+ * when no handler is installed (the procedure is then never called) or when
+ * the handler returns without the dialog having ended; -1 for a null template
+ * or procedure. The dialog handle is valid only until it returns.
+ * EndDialog: marks the dialog ended with result; FALSE for a handle that is no
+ *   dialog being shown.
+ * CheckDlgButton: sets the check state of control id; FALSE when the dialog or
+ *   the control does not exist.
+ * IsDlgButtonChecked: the check state of control id; BST_UNCHECKED until set. */
 TSN_PLATFORM_API intptr_t DialogBoxIndirectParamA(HINSTANCE instance, const TSN_DLGTEMPLATE *dialogTemplate,
                                                   HWND owner, DLGPROC dialogProc, intptr_t initParam);
 TSN_PLATFORM_API BOOL EndDialog(HWND dialog, intptr_t result);
@@ -228,7 +235,12 @@ typedef struct TSN_UI_HANDLER {
  * Returns the handler installed before (by value in *previous when not null). */
 TSN_PLATFORM_API void TsnSetUiHandler(const TSN_UI_HANDLER *handler, TSN_UI_HANDLER *previous);
 
-/* For handlers: drive the dialog procedure of a dialog shown by runDialog. */
+/* For handlers: drive the dialog procedure of a dialog shown by runDialog.
+ * TsnDialogInit sends WM_INITDIALOG with the init parameter; TsnDialogCommand
+ * sends WM_COMMAND with wParam = id. Neither calls the procedure once the
+ * dialog has ended. TsnDialogEnded: TRUE once EndDialog was called (its result
+ * in *result when not null); also TRUE, with IDCANCEL, for a handle that is no
+ * dialog being shown, so that a handler's loop always stops. */
 TSN_PLATFORM_API void TsnDialogInit(HWND dialog);
 TSN_PLATFORM_API void TsnDialogCommand(HWND dialog, int32_t id);
 TSN_PLATFORM_API BOOL TsnDialogEnded(HWND dialog, intptr_t *result);
