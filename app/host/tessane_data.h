@@ -35,6 +35,8 @@ public:
     std::string PluginFilter(int32_t index) const;
     std::string PluginTypeName(int32_t index) const;
     int32_t PluginFlags(int32_t index) const;
+    // True when index names a record (compared unsigned, so -1 is not valid).
+    bool IsValidIndex(int32_t index) const;
 
     // ---- Comment transfer -------------------------------------------------
     // Chooses the plug-in, reads the file and its comment; on success the file
@@ -53,6 +55,13 @@ public:
     int32_t ReadComment(HWND owner, const std::string& fileName, int32_t index);
     // A buffer of n + 1 bytes, or null when it cannot be allocated.
     static std::unique_ptr<unsigned char[]> AllocBuffer(size_t n);
+
+    // Sizes cross the plug-in interface as signed 32-bit integers, so a file
+    // larger than this (2 GiB or more) is never handed to a plug-in: OpenFile
+    // and SaveFile refuse it with CPI_ERR_FILEIO instead of truncating it.
+    static constexpr int64_t MaxImageSize = INT32_MAX;
+    // How many bytes FindPluginByContent shows each plug-in's IsSupported.
+    static constexpr size_t ProbeSize = 2048;
 
     // ---- Document state, read directly by the main window -----------------
     std::string FileName;
