@@ -83,15 +83,23 @@ TSN_PLATFORM_API HLOCAL LocalFree(HLOCAL block);
  * Section and key names match without regard to letter case; values are
  * trimmed of blanks. A missing file, section or key gives the default.
  * GetPrivateProfileIntA: the leading decimal digits of the value (0 when there
- *   are none); the default when the key is missing.
+ *   are none, so "-5" gives 0; at most INT32_MAX); the default when the key is
+ *   missing or its value empty.
+ * A value enclosed in a pair of quotes ('"' or '\'') is read without them.
  * GetPrivateProfileStringA: copies the value (or def, null meaning "") into
  *   buffer of size bytes, cut to size - 1 and zero-terminated; returns the
- *   number of bytes copied without the terminator.
+ *   number of bytes copied without the terminator. A null section or key
+ *   gives the default (names are not listed).
  * WritePrivateProfileStringA: sets key in section to value, creating the file
  *   and the section when missing; a null value deletes the key, a null key the
  *   whole section. Every other line of the file is kept byte for byte. The new
  *   file replaces the old one in one step, so a failed write never leaves a
- *   half-written file. TRUE on success.
+ *   half-written file. A value that would not read back as given (blanks at
+ *   its ends, or enclosed in quotes) is written inside double quotes. FALSE,
+ *   with the file untouched, for a null section, for names or values holding
+ *   a line break, a key that is empty, holds '=' or starts with '[' or ';', a
+ *   section name holding ']', or a file that exists but cannot be read.
+ *   Deleting from a missing file succeeds without creating it. TRUE on success.
  */
 TSN_PLATFORM_API UINT GetPrivateProfileIntA(const char *section, const char *key, int32_t def,
                                             const char *fileName);
