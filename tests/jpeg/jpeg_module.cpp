@@ -1,0 +1,119 @@
+#include "jpeg_module.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace jpegtest {
+
+namespace {
+
+std::string BinDirectory() {
+    char path[4096];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return ".";
+    return std::filesystem::path(path).parent_path().string();
+}
+
+template <typename F> F Bind(HMODULE module, const char* name) {
+    FARPROC proc = GetProcAddress(module, name);
+    F f = nullptr;
+    static_assert(sizeof f == sizeof proc);
+    std::memcpy(&f, &proc, sizeof f);
+    return f;
+}
+
+JpegModule LoadPlugin() {
+    JpegModule m;
+    std::string path = BinDirectory() + "/jpeg.cpi";
+    m.module = LoadLibraryA(path.c_str());
+    if (m.module == nullptr)
+        return m;
+    m.GetPluginInfo = Bind<CPI_GetPluginInfoFunc>(m.module, "GetPluginInfo");
+    m.IsSupported = Bind<CPI_IsSupportedFunc>(m.module, "IsSupported");
+    m.GetComment = Bind<CPI_GetCommentFunc>(m.module, "GetComment");
+    m.WriteComment = Bind<CPI_WriteCommentFunc>(m.module, "WriteComment");
+    m.ConfigurationDlg = Bind<CPI_ConfigurationDlgFunc>(m.module, "ConfigurationDlg");
+    return m;
+}
+
+Bytes BlockBytes(HLOCAL block, int32_t expectedLength) {
+    const auto* data = static_cast<const unsigned char*>(LocalLock(block));
+    if (data == nullptr)
+        return {};
+    size_t n = expectedLength >= 0 ? static_cast<size_t>(expectedLength)
+                                   : std::strlen(reinterpret_cast<const char*>(data));
+    EXPECT_EQ(data[n], 0) << "the block's text ends in a zero byte";
+    return Bytes(data, data + n);
+}
+
+} // namespace
+
+const JpegModule& Plugin() {
+    static const JpegModule module = LoadPlugin();
+    EXPECT_NE(module.module, nullptr) << "bin/jpeg.cpi could not be loaded";
+    EXPECT_TRUE(module.GetPluginInfo && module.IsSupported && module.GetComment && module.WriteComment &&
+                module.ConfigurationDlg);
+    return module;
+}
+
+std::string TempDirectory() {
+    static const std::string dir = [] {
+        auto path = std::filesystem::temp_directory_path() / ("tessane_jpeg_test_" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        return path.string();
+    }();
+    return dir;
+}
+
+std::string TempFile(const std::string& name) {
+    std::string path = TempDirectory() + "/" + name;
+    std::filesystem::remove(path);
+    return path;
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+CommentResult GetCommentOf(const Bytes& image, int32_t expectedLength) {
+    CommentResult r;
+    HLOCAL comment = nullptr;
+    HLOCAL info = nullptr;
+    r.result = Plugin().GetComment(nullptr, image.data(), static_cast<int32_t>(image.size()), &comment, &info);
+    if (r.result != CPI_OK)
+        return r;
+    if (comment != nullptr) {
+        r.hasComment = true;
+        r.comment = BlockBytes(comment, expectedLength);
+        LocalFree(comment);
+    }
+    EXPECT_NE(info, nullptr);
+    if (info != nullptr) {
+        Bytes text = BlockBytes(info, -1);
+        r.info.assign(text.begin(), text.end());
+        LocalFree(info);
+    }
+    return r;
+}
+
+int32_t WriteCommentOf(const Bytes& image, const Bytes& text, Bytes* written) {
+    std::string path = TempFile("out.jpg");
+    Bytes copy = image;
+    std::string zeroTerminated(text.begin(), text.end());
+    int32_t result = Plugin().WriteComment(nullptr, path.c_str(), copy.data(), static_cast<int32_t>(copy.size()),
+                                           zeroTerminated.c_str(), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(copy, image) << "the image is never changed";
+    *written = FileExists(path) ? ReadFile(path) : Bytes{};
+    return result;
+}
+
+} // namespace jpegtest
