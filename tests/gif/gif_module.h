@@ -1,0 +1,126 @@
+// bin/gif.cpi loaded and bound the way the host does it.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "cpi.h"
+#include "gif_fixtures.h"
+
+namespace giftest {
+
+// The directory of the running test program (build/bin/), with a slash.
+inline std::string ProgramDirectory() {
+    char path[4096];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string directory(path, length);
+    return directory.substr(0, directory.find_last_of('/') + 1);
+}
+
+struct GifModule {
+    HMODULE module = nullptr;
+    CPI_GetPluginInfoFunc getPluginInfo = nullptr;
+    CPI_IsSupportedFunc isSupported = nullptr;
+    CPI_GetCommentFunc getComment = nullptr;
+    CPI_WriteCommentFunc writeComment = nullptr;
+    CPI_ConfigurationDlgFunc configurationDlg = nullptr;
+
+    GifModule() {
+        module = LoadLibraryA((ProgramDirectory() + "gif.cpi").c_str());
+        if (module == nullptr)
+            return;
+        getPluginInfo = reinterpret_cast<CPI_GetPluginInfoFunc>(GetProcAddress(module, "GetPluginInfo"));
+        isSupported = reinterpret_cast<CPI_IsSupportedFunc>(GetProcAddress(module, "IsSupported"));
+        getComment = reinterpret_cast<CPI_GetCommentFunc>(GetProcAddress(module, "GetComment"));
+        writeComment = reinterpret_cast<CPI_WriteCommentFunc>(GetProcAddress(module, "WriteComment"));
+        configurationDlg = reinterpret_cast<CPI_ConfigurationDlgFunc>(GetProcAddress(module, "ConfigurationDlg"));
+    }
+    ~GifModule() {
+        if (module != nullptr)
+            FreeLibrary(module);
+    }
+    GifModule(const GifModule&) = delete;
+    GifModule& operator=(const GifModule&) = delete;
+
+    bool Complete() const {
+        return getPluginInfo && isSupported && getComment && writeComment && configurationDlg;
+    }
+};
+
+// What GetComment handed back, taken like the host takes it.
+struct ReadResult {
+    int32_t result;
+    bool hasComment;
+    std::string comment;
+    std::string info;
+};
+
+inline std::string TakeBlock(HLOCAL block) {
+    const char* text = static_cast<const char*>(LocalLock(block));
+    std::string copy = text != nullptr ? std::string(text) : std::string();
+    LocalFree(block);
+    return copy;
+}
+
+// The image is passed in a heap block of exactly its size (like the host's
+// buffer without its spare byte), so ASan sees a read past the end.
+inline ReadResult ReadWith(const GifModule& gif, const Bytes& image) {
+    std::unique_ptr<unsigned char[]> copy(new unsigned char[image.size()]);
+    std::copy(image.begin(), image.end(), copy.get());
+    HLOCAL comment = nullptr;
+    HLOCAL info = nullptr;
+    ReadResult read{gif.getComment(nullptr, copy.get(), static_cast<int32_t>(image.size()), &comment, &info), false,
+                    {}, {}};
+    if (read.result == CPI_OK) {
+        read.hasComment = comment != nullptr;
+        if (comment != nullptr)
+            read.comment = TakeBlock(comment);
+        if (info != nullptr)
+            read.info = TakeBlock(info);
+    }
+    return read;
+}
+
+inline Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+// A temporary output file, removed when done.
+class TempFile {
+public:
+    TempFile() {
+        char pattern[] = "/tmp/tsn_gif_XXXXXX";
+        int fd = mkstemp(pattern);
+        if (fd >= 0)
+            close(fd);
+        path_ = pattern;
+        std::remove(path_.c_str());
+    }
+    ~TempFile() { std::remove(path_.c_str()); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Calls WriteComment with a copy of image of exactly its size; the text is
+// passed with a terminator after textLength bytes unless told otherwise.
+inline int32_t WriteWith(const GifModule& gif, const std::string& fileName, const Bytes& image,
+                         const std::string& text, HWND owner = nullptr) {
+    std::unique_ptr<unsigned char[]> copy(new unsigned char[image.size()]);
+    std::copy(image.begin(), image.end(), copy.get());
+    return gif.writeComment(owner, fileName.c_str(), copy.get(), static_cast<int32_t>(image.size()), text.c_str(),
+                            static_cast<int32_t>(text.size()));
+}
+
+} // namespace giftest
