@@ -1,13 +1,12 @@
-// Local memory blocks. A handle is the address of a small header that the
-// library keeps in a registry, so that a stale or foreign handle is refused
-// instead of being dereferenced.
+// Local memory blocks. A handle is a number the library hands out once and
+// never again, kept in a registry with its block: a stale, foreign or forged
+// handle is refused instead of being dereferenced, even when the allocator has
+// reused the freed block's address meanwhile.
 #include "tessane/platform.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
-#include <new>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace {
 
@@ -17,19 +16,23 @@ struct Block {
     unsigned locks;
 };
 
-std::mutex& registryMutex() {
-    static std::mutex m;
-    return m;
+struct Registry {
+    std::mutex mutex;
+    std::unordered_map<uintptr_t, Block> blocks;
+    // Handles step by 16 so they never look like small integers or null.
+    uintptr_t nextHandle = 0x10000;
+};
+
+Registry& registry() {
+    static Registry r;
+    return r;
 }
 
-std::unordered_set<Block*>& registry() {
-    static std::unordered_set<Block*> blocks;
-    return blocks;
-}
+uintptr_t handleNumber(HLOCAL handle) { return reinterpret_cast<uintptr_t>(handle); }
 
-Block* liveBlock(HLOCAL handle) {
-    auto* block = static_cast<Block*>(handle);
-    return registry().count(block) != 0 ? block : nullptr;
+Block* liveBlock(Registry& r, HLOCAL handle) {
+    auto found = r.blocks.find(handleNumber(handle));
+    return found != r.blocks.end() ? &found->second : nullptr;
 }
 
 } // namespace
@@ -41,25 +44,23 @@ HLOCAL LocalAlloc(UINT flags, size_t bytes) {
     void* data = (flags & LMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
     if (data == nullptr)
         return nullptr;
-    auto* block = new (std::nothrow) Block{data, bytes, 0};
-    if (block == nullptr) {
-        std::free(data);
-        return nullptr;
-    }
+    Registry& r = registry();
     try {
-        std::lock_guard lock(registryMutex());
-        registry().insert(block);
+        std::lock_guard lock(r.mutex);
+        uintptr_t handle = r.nextHandle;
+        r.blocks.emplace(handle, Block{data, bytes, 0});
+        r.nextHandle += 16;
+        return reinterpret_cast<HLOCAL>(handle);
     } catch (...) {
         std::free(data);
-        delete block;
         return nullptr;
     }
-    return block;
 }
 
 void* LocalLock(HLOCAL handle) {
-    std::lock_guard lock(registryMutex());
-    Block* block = liveBlock(handle);
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    Block* block = liveBlock(r, handle);
     if (block == nullptr)
         return nullptr;
     ++block->locks;
@@ -67,8 +68,9 @@ void* LocalLock(HLOCAL handle) {
 }
 
 BOOL LocalUnlock(HLOCAL handle) {
-    std::lock_guard lock(registryMutex());
-    Block* block = liveBlock(handle);
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    Block* block = liveBlock(r, handle);
     if (block == nullptr || block->locks == 0)
         return FALSE;
     --block->locks;
@@ -78,16 +80,17 @@ BOOL LocalUnlock(HLOCAL handle) {
 HLOCAL LocalFree(HLOCAL handle) {
     if (handle == nullptr)
         return nullptr;
-    Block* block = nullptr;
+    void* data = nullptr;
     {
-        std::lock_guard lock(registryMutex());
-        block = liveBlock(handle);
+        Registry& r = registry();
+        std::lock_guard lock(r.mutex);
+        Block* block = liveBlock(r, handle);
         if (block == nullptr)
             return handle;
-        registry().erase(block);
+        data = block->data;
+        r.blocks.erase(handleNumber(handle));
     }
-    std::free(block->data);
-    delete block;
+    std::free(data);
     return nullptr;
 }
 

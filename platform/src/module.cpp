@@ -2,6 +2,7 @@
 #include "tessane/platform.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <link.h>
@@ -16,10 +17,26 @@ HMODULE LoadLibraryA(const char* path) {
     return dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
 
+// True when symbol lies in module itself, not in one of the libraries it
+// depends on (dlsym searches those too; a Windows module has only its own
+// exports).
+static bool definedInModule(HMODULE module, void* symbol) {
+    struct link_map* moduleMap = nullptr;
+    if (dlinfo(module, RTLD_DI_LINKMAP, &moduleMap) != 0 || moduleMap == nullptr)
+        return false;
+    Dl_info info{};
+    struct link_map* symbolMap = nullptr;
+    if (dladdr1(symbol, &info, reinterpret_cast<void**>(&symbolMap), RTLD_DL_LINKMAP) == 0)
+        return false;
+    return symbolMap == moduleMap;
+}
+
 FARPROC GetProcAddress(HMODULE module, const char* name) {
     if (module == nullptr || name == nullptr)
         return nullptr;
     void* symbol = dlsym(module, name);
+    if (symbol == nullptr || !definedInModule(module, symbol))
+        return nullptr;
     FARPROC proc = nullptr;
     static_assert(sizeof proc == sizeof symbol);
     std::memcpy(&proc, &symbol, sizeof proc); // object-to-function pointer, as POSIX allows
@@ -36,11 +53,21 @@ static std::string modulePath(HMODULE module) {
     if (module == nullptr) {
         char buffer[PATH_MAX];
         ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
-        return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof buffer)
+            return {}; // unreadable, or possibly cut short
+        return std::string(buffer, static_cast<size_t>(n));
     }
     struct link_map* map = nullptr;
     if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr || map->l_name == nullptr)
         return {};
+    // A library loaded by a relative name is reported by its full path.
+    if (map->l_name[0] != '/' && map->l_name[0] != '\0') {
+        if (char* full = realpath(map->l_name, nullptr)) {
+            std::string path = full;
+            std::free(full);
+            return path;
+        }
+    }
     return map->l_name;
 }
 
