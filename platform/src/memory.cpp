@@ -40,6 +40,10 @@ Block* liveBlock(Registry& r, HLOCAL handle) {
 extern "C" {
 
 HLOCAL LocalAlloc(UINT flags, size_t bytes) {
+    // Sizes cross the plug-in interface as int32_t; anything larger is a
+    // corrupt length, refused before it reaches the allocator.
+    if (bytes > static_cast<size_t>(INT32_MAX))
+        return nullptr;
     // malloc(0) may give null; a block of no bytes still needs an address.
     void* data = (flags & LMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
     if (data == nullptr)

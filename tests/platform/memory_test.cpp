@@ -53,7 +53,10 @@ TEST(LocalMemory, NullUnknownAndFreedHandlesAreRefused) {
     EXPECT_EQ(LocalFree(next), nullptr);
 }
 
-TEST(LocalMemory, ImpossibleSizeGivesNull) { EXPECT_EQ(LocalAlloc(LHND, SIZE_MAX), nullptr); }
+TEST(LocalMemory, SizeBeyondTheInterfaceRangeGivesNull) {
+    EXPECT_EQ(LocalAlloc(LHND, static_cast<size_t>(INT32_MAX) + 1), nullptr);
+    EXPECT_EQ(LocalAlloc(LHND, SIZE_MAX), nullptr);
+}
 
 TEST(CharLower, LowersAsciiLettersOnlyAndOnlyWithinLength) {
     // UTF-8 "Ä" (0xC3 0x84) and "Ｇ" (0xEF 0xBC 0xA7) pass unchanged.

@@ -62,7 +62,7 @@ TSN_PLATFORM_API DWORD GetModuleFileNameA(HMODULE module, char *buffer, DWORD si
 
 /* ---- Local memory ----------------------------------------------------------
  * LocalAlloc: a block of bytes bytes (LMEM_ZEROINIT: zero-filled). Returns a
- *   handle, or null when out of memory. A block made in one module can be
+ *   handle, or null when out of memory or bytes exceeds INT32_MAX. A block made in one module can be
  *   locked and freed in another.
  * LocalLock: the block's address; null for a null or unknown handle.
  * LocalUnlock: drops one lock; returns TRUE while the block stays locked.
