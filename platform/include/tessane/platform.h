@@ -116,7 +116,10 @@ TSN_PLATFORM_API BOOL WritePrivateProfileStringA(const char *section, const char
  *   holds faDirectory. Entries come in the order the file system returns them.
  *   Returns 0 and fills rec with the first entry, or non-zero when there is
  *   none (rec then needs no FindClose, though calling it is harmless).
- * FindNext(rec): 0 and the next entry, or non-zero at the end.
+ *   The non-zero results are 3 (the directory cannot be opened) and 2 (no
+ *   entry matches). A symbolic link counts as the entry it points to; "." and
+ *   ".." are never found; the mask "*.*" matches names without a dot too.
+ * FindNext(rec): 0 and the next entry, or non-zero (18) at the end.
  * FindClose(rec): ends the search and releases it; safe to call twice.
  */
 #define faReadOnly 0x01
