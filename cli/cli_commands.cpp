@@ -91,9 +91,10 @@ void PrintShowText(const std::string& file, const std::string& info, const std::
     const std::string label = "  Comment    : ";
     const std::vector<std::string> lines = comment.empty() ? std::vector<std::string>{""} : SplitLines(comment);
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::string line = (i == 0 ? label : std::string(label.size(), ' ')) + lines[i];
-        line.erase(line.find_last_not_of(' ') + 1);
-        out += line + "\n";
+        std::string prefix = i == 0 ? label : std::string(label.size(), ' ');
+        if (lines[i].empty())
+            prefix.erase(prefix.find_last_not_of(' ') + 1); // no blanks at the end of a line
+        out += prefix + lines[i] + "\n";
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
