@@ -6,6 +6,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "host_test_support.h"
@@ -180,7 +181,7 @@ TEST_F(Transfer, AnotherSuccessfulOpenReplacesTheCurrentFile) {
     EXPECT_EQ(host.PluginIndex, -1);
 }
 
-enum class Kind { Missing, Text, Directory, TooLarge, LockedByAnother };
+enum class Kind { Missing, Text, Directory, NamedPipe, TooLarge, LockedByAnother };
 
 struct FailureCase {
     const char* name;
@@ -207,6 +208,9 @@ TEST_P(TransferOpenFailure, LeavesTheCurrentFileAndNoModuleLoaded) {
         break;
     case Kind::Directory:
         fs::create_directory(path);
+        break;
+    case Kind::NamedPipe: // reading it would wait for a writer forever
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
         break;
     case Kind::TooLarge:
         path = tooLargeFile(c.fileName);
@@ -235,6 +239,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"missing_file_by_content", "missing.aaa", Kind::Missing, "", true, CPI_ERR_FILEIO},
         FailureCase{"directory", "folder.aaa", Kind::Directory, "", false, CPI_ERR_FILEIO},
         FailureCase{"directory_by_content", "folder.aaa", Kind::Directory, "", true, CPI_ERR_FILEIO},
+        FailureCase{"named_pipe", "pipe.aaa", Kind::NamedPipe, "", false, CPI_ERR_FILEIO},
+        FailureCase{"named_pipe_by_content", "pipe.aaa", Kind::NamedPipe, "", true, CPI_ERR_FILEIO},
         FailureCase{"file_of_2_gib", "big.aaa", Kind::TooLarge, "", false, CPI_ERR_FILEIO},
         FailureCase{"locked_by_a_writer", "locked.aaa", Kind::LockedByAnother, "AAA:x", false, CPI_ERR_FILEIO},
         FailureCase{"plugin_lacks_getcomment", "x.nogc", Kind::Text, "AAA:x", false, CPI_ERR_PLUGIN}),
