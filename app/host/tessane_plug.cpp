@@ -50,8 +50,11 @@ TPlugInForm::~TPlugInForm() = default;
 
 void TPlugInForm::FormCreate() {
     const int32_t count = Host.PluginCount();
-    for (int32_t index = 0; index < count; ++index)
-        ui->PluginList->addItem(DecodeDescription(Host.PluginDescription(index)));
+    for (int32_t index = 0; index < count; ++index) {
+        const QString description = DecodeDescription(Host.PluginDescription(index));
+        auto* item = new QListWidgetItem(description, ui->PluginList);
+        item->setToolTip(description); // a long description is cut off by the list's width
+    }
 }
 
 // Follows every change of the selection, by mouse or keyboard.
