@@ -228,18 +228,24 @@ TEST(WriteCommentTest, OtherFormatsCreateNoFile) {
     }
 }
 
-// A first segment whose length field points past the end leaves nowhere sound
-// to put the comment; the writer refuses instead of copying bytes that are not there.
-TEST(WriteCommentTest, FirstSegmentPastTheEndIsRefused) {
-    Bytes image = Join({Soi(), App0Jfif()});
-    image[4] = 0x01; // APP0 length field 0x0110: far beyond the 20 bytes there are
-    image[5] = 0x10;
-    image.resize(40, 0x00);
+// A first segment whose length field points past the end, or is below its own
+// two bytes, leaves no sound place for the comment: the writer refuses instead
+// of copying bytes that are not there or splitting the segment's header.
+class BrokenFirstSegmentTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(BrokenFirstSegmentTest, IsRefusedWithoutAFile) {
+    Bytes image = Join({Soi(), App0Jfif(), Com("old"), Eoi()});
+    image[4] = static_cast<unsigned char>(GetParam() >> 8); // APP0 length field
+    image[5] = static_cast<unsigned char>(GetParam() & 0xFF);
     Bytes written;
     EXPECT_EQ(WriteCommentOf(image, FromText("x"), &written), CPI_ERR_WRITE);
     EXPECT_FALSE(FileExists(TempDirectory() + "/out.jpg"));
-    EXPECT_EQ(GetCommentOf(image).result, CPI_OK) << "reading it is still fine";
+    CommentResult r = GetCommentOf(image);
+    EXPECT_EQ(r.result, CPI_OK) << "reading it is still fine";
+    EXPECT_FALSE(r.hasComment);
 }
+
+INSTANTIATE_TEST_SUITE_P(LengthFields, BrokenFirstSegmentTest, ::testing::Values(0x0110, 0xFFFF, 0, 1));
 
 TEST(WriteCommentTest, UncreatableFileIsAWriteError) {
     Bytes image = BaselineJfif();

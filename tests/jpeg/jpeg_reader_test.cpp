@@ -267,29 +267,55 @@ WalkFacts ReferenceWalk(const Bytes& image) {
     return facts;
 }
 
-// Random streams after a JFIF start, drawn from bytes that make markers,
-// short lengths and comment segments common.
+// Random streams after a JFIF start, made of pieces that make markers
+// common: segments with short (sometimes malformed or overlong) lengths and
+// random contents, fill bytes, stuffed zeros, restart markers and loose bytes.
 Bytes RandomStream(std::mt19937& rng, size_t length) {
-    static const unsigned char kAlphabet[] = {0xFF, 0xFF, 0xFF, 0x00, 0xFE, 0xC0, 0xC2, 0xDA, 0xD0,
-                                              0xD8, 0xD9, 0xE1, 0x01, 0x02, 0x03, 0x07, 0x09};
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kAlphabet));
-    std::uniform_int_distribution<int> any(0, 255);
+    static const unsigned char kMarkers[] = {0xFE, 0xFE, 0xC0, 0xC2, 0xC1, 0xDA, 0xD0, 0xD8, 0xD9, 0xE1, 0xDB, 0x01};
+    auto below = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    auto byte = [&] { return static_cast<unsigned char>(below(256)); };
     Bytes image = Join({Soi(), App0Jfif()});
     while (image.size() < length) {
-        int i = pick(rng);
-        image.push_back(i == static_cast<int>(sizeof kAlphabet) ? static_cast<unsigned char>(any(rng))
-                                                                : kAlphabet[i]);
+        switch (below(6)) {
+        case 0: { // a segment
+            int field = below(10) == 0 ? below(4) : 2 + below(12); // now and then below 2
+            image.insert(image.end(), {0xFF, kMarkers[below(sizeof kMarkers)], 0, static_cast<unsigned char>(field)});
+            for (int i = 0; i < field - 2 + (below(8) == 0 ? below(5) - 2 : 0); ++i)
+                image.push_back(below(6) == 0 ? 0xFF : byte());
+            break;
+        }
+        case 1: // fill bytes
+            image.insert(image.end(), static_cast<size_t>(1 + below(3)), 0xFF);
+            break;
+        case 2:
+            image.insert(image.end(), {0xFF, 0x00});
+            break;
+        case 3:
+            image.insert(image.end(), {0xFF, static_cast<unsigned char>(0xD0 + below(8))});
+            break;
+        default:
+            for (int i = below(8); i >= 0; --i)
+                image.push_back(byte());
+        }
     }
     return image;
 }
 
 TEST(ScanEquivalenceTest, SkippingRunsMatchesTheByteByByteWalk) {
     std::mt19937 rng(20240611);
+    int withComment = 0;
+    int withFrame = 0;
     for (int round = 0; round < 3000; ++round) {
         Bytes image = RandomStream(rng, 20 + static_cast<size_t>(round % 300));
         SCOPED_TRACE(round);
-        ASSERT_EQ(ScanFacts(image), ReferenceWalk(image));
+        WalkFacts facts = ScanFacts(image);
+        ASSERT_EQ(facts, ReferenceWalk(image));
+        withComment += facts.commentLength >= 0;
+        withFrame += facts.width != 0;
     }
+    // The streams must really exercise the comment and frame paths.
+    EXPECT_GT(withComment, 100);
+    EXPECT_GT(withFrame, 100);
 }
 
 TEST(ScanEquivalenceTest, LongEntropyRunsMatchTheByteByByteWalk) {
