@@ -443,9 +443,8 @@ void TTessaneForm::SaveImageFile(const QString& target) {
                    : tessane::SaveImageFile(host_, Owner(), ToHost(target), text, backup);
     if (outcome.code != CPI_OK || outcome.messageId != 0) {
         QString message = MessageText(outcome.messageId);
-        if (!outcome.reason.empty())
-            message += QLatin1Char('\n') + QDir::toNativeSeparators(target) + QStringLiteral(": ") +
-                       QString::fromLocal8Bit(outcome.reason.c_str());
+        if (!outcome.reason.empty()) // names the file and the cause
+            message += QLatin1Char('\n') + QString::fromLocal8Bit(outcome.reason.c_str());
         MessageBoxStr(message, MsgCaptionWarning, MbWarning, this);
         return;
     }
