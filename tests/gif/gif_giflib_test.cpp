@@ -131,11 +131,13 @@ Sample Animated() {
 Sample LocalColorTable() {
     Frame withLocal = MakeFrame(0, 0, 9, 7, 8, 4);
     Frame withGlobal = MakeFrame(3, 2, 4, 3, 2, 5);
+    // The frame with the local table comes last: giflib 5.2 loses its copy of
+    // a local table when a later frame has none.
     Bytes file = Encode(9, 7, 2, [&](GifFileType* gif) {
         MapObject local(8);
-        return PutFrame(gif, withLocal, false, local.map) && PutFrame(gif, withGlobal, false, nullptr);
+        return PutFrame(gif, withGlobal, false, nullptr) && PutFrame(gif, withLocal, false, local.map);
     });
-    return {"LocalColorTable", file, {withLocal, withGlobal}, std::nullopt};
+    return {"LocalColorTable", file, {withGlobal, withLocal}, std::nullopt};
 }
 
 Sample Interlaced() {
