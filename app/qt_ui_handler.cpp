@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "modal_ui.h"
@@ -193,8 +194,12 @@ struct TDialogWindowScope {
     TDialogWindowScope& operator=(const TDialogWindowScope&) = delete;
 };
 
+// Widgets need a QApplication; without one a dialog counts as cancelled and a
+// message box goes to standard error, as with no handler at all.
+bool HaveWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
 void RunDialog(void*, HWND owner, const TSN_DLGTEMPLATE* dialogTemplate, HWND dialog) {
-    if (!dialogTemplate || !dialog)
+    if (!dialogTemplate || !dialog || !HaveWidgets())
         return;
     try {
         CTemplateDialog window(*dialogTemplate, dialog, OwnerWidget(owner));
@@ -211,6 +216,10 @@ void RunDialog(void*, HWND owner, const TSN_DLGTEMPLATE* dialogTemplate, HWND di
 }
 
 int32_t ShowMessageBox(void*, HWND owner, const char* text, const char* caption, UINT style) {
+    if (!HaveWidgets()) {
+        std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+        return IDOK;
+    }
     try {
         return ModalUi().MessageBox(OwnerWidget(owner), FromUtf8(text), FromUtf8(caption), style);
     } catch (...) {
@@ -234,7 +243,7 @@ QWidget* OwnerWidget(HWND owner) {
     if (void* window = TsnDialogWindow(owner))
         return static_cast<QWidget*>(window);
     // A plug-in hands back whatever it was given; only a live widget is used.
-    if (!qApp)
+    if (!HaveWidgets())
         return nullptr;
     const QWidgetList widgets = QApplication::allWidgets();
     auto* widget = static_cast<QWidget*>(owner);

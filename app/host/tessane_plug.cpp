@@ -2,10 +2,10 @@
 
 #include <QFont>
 #include <QScreen>
-#include <QStringDecoder>
 #include <QStringList>
 
 #include "Mbox_res.h"
+#include "comment_codec.h"
 #include "cpi.h"
 #include "tessane_data.h"
 #include "ui_tessane_plug.h"
@@ -21,15 +21,10 @@ QFont PlugInFormFont() {
     return font;
 }
 
-// A description is 8-bit text: UTF-8 when it is valid UTF-8, else Shift-JIS.
+// A description is 8-bit text, decoded as the window decodes comments.
 QString DecodeDescription(const std::string& bytes) {
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder shiftJis("Shift_JIS");
-    return shiftJis.isValid() ? QString(shiftJis.decode(view)) : QString::fromLatin1(view);
+    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return tessane::DecodeComment(raw, tessane::EncodingChoice::Automatic).text;
 }
 
 } // namespace

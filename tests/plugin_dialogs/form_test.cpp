@@ -60,6 +60,10 @@ void PlugInFormTest::buttonsFollowSelection() {
     QCOMPARE(c.List->item(1)->text(), QStringLiteral("JPEG Comment Plug-In"));
     QVERIFY(!c.Option->isEnabled());
     QVERIFY(!c.About->isEnabled());
+    auto* ok = form.findChild<QPushButton*>("OK");
+    QCOMPARE(ok->nextInFocusChain(), c.Option); // tab order: OK, settings, about, list
+    QCOMPARE(c.Option->nextInFocusChain(), c.About);
+    QCOMPARE(c.About->nextInFocusChain(), c.List);
 
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
