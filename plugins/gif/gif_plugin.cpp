@@ -80,9 +80,14 @@ size_t CommentTextLength(const char* text, int32_t textLength) {
 
 // A recorded comment extension is replaced in place; without one the new
 // extension goes before the last byte (the trailer of a well-formed file).
-TCommentSlot CommentSlot(const CGifReader& reader, int32_t size) {
+// A GIF89a stream that lacks only its trailer ends with a complete block, whose
+// last byte is a block terminator: the extension then goes after it, at the end,
+// so that no image data is split.
+TCommentSlot CommentSlot(const CGifReader& reader, int32_t walk, int32_t size) {
     if (reader.CommentLength() >= 0)
         return {reader.CommentPos(), reader.CommentPos() + reader.CommentBlockLength()};
+    if (walk == CGifReader::ScanDamaged && reader.StopPos() == size)
+        return {size, size};
     return {size - 1, size - 1};
 }
 
@@ -102,7 +107,7 @@ int32_t WriteNewComment(HWND owner, const char* fileName, unsigned char* image, 
         image[kVersionByte] = '9'; // everything written from the image begins "GIF89a"
     }
     std::vector<unsigned char> extension = MakeCommentExtension(text, CommentTextLength(text, textLength));
-    return WriteGifFile(fileName, image, size, CommentSlot(reader, size), extension);
+    return WriteGifFile(fileName, image, size, CommentSlot(reader, walk, size), extension);
 }
 
 int32_t ShowAbout(HWND owner) {

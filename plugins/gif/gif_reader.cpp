@@ -41,11 +41,14 @@ int32_t CGifReader::Scan() {
     int32_t p = ReadScreenDescriptor(kSignatureEnd);
     if (version == Gif87a)
         return Gif87a; // a GIF87a stream is not walked
+    int32_t blockStart = kSignatureEnd;
     for (;;) {
         if (p == OutOfMemory)
             return NoMemory;
+        stopPos = p == PastEnd ? blockStart : p;
         if (!HasBytes(p, 1))
             return ScanDamaged;
+        blockStart = p;
         switch (image[p]) {
         case kExtensionIntroducer:
             p = ReadExtension(p);

@@ -25,6 +25,9 @@ public:
     int32_t ColorCount() const { return colorCount; }
     int32_t CommentPos() const { return commentPos; }
     int32_t CommentBlockLength() const { return commentBlockLength; }
+    // Where the walk of a GIF89a stream stopped: the trailer, the block it
+    // could not read, or size when the image ended between two blocks.
+    int32_t StopPos() const { return stopPos; }
 
 private:
     // Each step takes the position where its part of the stream begins and
@@ -49,4 +52,5 @@ private:
     int32_t commentPos = 0;         // introducer 0x21 of the recorded comment extension
     int32_t commentBlockLength = 0; // its bytes, introducer through terminator
     int32_t colorCount = 0;         // global colour table entries; 0 without one
+    int32_t stopPos = 0;
 };

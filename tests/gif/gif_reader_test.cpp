@@ -139,6 +139,25 @@ TEST(GifScanCut, EveryPrefixEndsCleanly) {
     }
 }
 
+// Where the walk stopped decides where a new comment may go in a stream
+// without its trailer.
+TEST(GifScanStop, NamesTheBlockWhereTheWalkStopped) {
+    const Bytes head = Cat({kHeader89a, kScreenNoTable, kImage}); // blocks end at 28
+    const std::vector<std::pair<Bytes, int32_t>> cases = {
+        {Cat({head, kTrailer}), 28},                          // the trailer
+        {head, 28},                                           // ended between blocks
+        {Cat({head, {0x21, 0x02, 0x00}, kTrailer}), 28},      // the unknown extension
+        {Cat({head, Bytes(kImage.begin(), kImage.end() - 1)}), 28}, // the cut image
+        {Cat({head, {0x00}}), 28},                            // the stray byte
+        {Cat({kHeader89a, {0x03, 0x00}}), 6},                 // the cut screen descriptor
+    };
+    for (const auto& [image, stop] : cases) {
+        CGifReader reader(image.data(), static_cast<int32_t>(image.size()));
+        reader.Scan();
+        EXPECT_EQ(reader.StopPos(), stop) << "image of " << image.size() << " bytes";
+    }
+}
+
 TEST(GifSignature, LooksAtTheFirstSixBytesOnly) {
     // Eight bytes are enough; nothing after the version is looked at.
     Bytes eight = Cat({kHeader89a, {0xEE, 0xEE}});
