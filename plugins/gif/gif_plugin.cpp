@@ -91,8 +91,8 @@ TCommentSlot CommentSlot(const CGifReader& reader, int32_t walk, int32_t size) {
     return {size - 1, size - 1};
 }
 
-int32_t WriteNewComment(HWND owner, const char* fileName, unsigned char* image, int32_t size, const char* text,
-                        int32_t textLength) {
+int32_t WriteNewComment(HWND owner, const char* fileName, unsigned char* image, int32_t size,
+                        const char* text, int32_t textLength) {
     CGifReader reader(image, size);
     int32_t walk = reader.Scan();
     if (walk == CGifReader::NotGif)
@@ -133,8 +133,8 @@ CPI_EXPORT int32_t CPI_CALL IsSupported(const unsigned char* image, int32_t size
     return reader.CheckSignature() == CGifReader::NotGif ? -1 : 0;
 }
 
-CPI_EXPORT int32_t CPI_CALL GetComment(HWND /*owner*/, const unsigned char* image, int32_t size, HLOCAL* comment,
-                                       HLOCAL* info) {
+CPI_EXPORT int32_t CPI_CALL GetComment(HWND /*owner*/, const unsigned char* image, int32_t size,
+                                       HLOCAL* comment, HLOCAL* info) {
     if (comment == nullptr || info == nullptr)
         return CPI_ERR_MEMORY;
     try {

@@ -11,13 +11,15 @@ constexpr unsigned char kGraphicControlLabel = 0xF9;
 constexpr unsigned char kCommentLabel = 0xFE;
 constexpr unsigned char kApplicationLabel = 0xFF;
 
-constexpr int32_t kSignatureEnd = 6;      // "GIF" and the version
+constexpr int32_t kSignatureEnd = 6; // "GIF" and the version
 constexpr int32_t kScreenDescriptorSize = 7;
 constexpr int32_t kImageDescriptorSize = 9; // after the 0x2C: left, top, width, height, packed
 constexpr unsigned kColorTableFlag = 0x80;
 
 // Entries of the colour table announced by a packed byte: 2 to 256.
-int32_t ColorTableEntries(unsigned packed) { return 2 << (packed & 0x07); }
+int32_t ColorTableEntries(unsigned packed) {
+    return 2 << (packed & 0x07);
+}
 } // namespace
 
 CGifReader::CGifReader(const unsigned char* image, int32_t size) : CCommentReader(image, size) {}

@@ -7,8 +7,8 @@
 namespace {
 const TSN_DLGITEM kOptionDialogItems[] = {
     {kRewrite87aCheckBox, TSN_DLG_CHECKBOX, "GIF87aヘッダをGIF89aに書き換える", 10, 7, 121, 10},
-    {-1, TSN_DLG_STATIC, "このチェックを外すと、GIF87aファイルの場合にコメントを保存出来なくなります。", 10, 26, 150,
-     22},
+    {-1, TSN_DLG_STATIC, "このチェックを外すと、GIF87aファイルの場合にコメントを保存出来なくなります。", 10,
+     26, 150, 22},
     {IDOK, TSN_DLG_DEFPUSHBUTTON, "OK", 20, 54, 50, 14},
     {IDCANCEL, TSN_DLG_PUSHBUTTON, "ｷｬﾝｾﾙ", 100, 54, 50, 14},
 };
@@ -23,12 +23,15 @@ void SaveSettingOrWarn(HWND dialog, bool allowRewrite) {
 }
 
 // Windows passes the control id in the low word of wParam.
-int32_t CommandId(uintptr_t wParam) { return static_cast<int32_t>(wParam & 0xFFFFu); }
+int32_t CommandId(uintptr_t wParam) {
+    return static_cast<int32_t>(wParam & 0xFFFFu);
+}
 } // namespace
 
 const TSN_DLGTEMPLATE kOptionDialog = {
-    "GIF Option", 170, 75, "ＭＳ Ｐゴシック", 9,
-    static_cast<int32_t>(sizeof kOptionDialogItems / sizeof kOptionDialogItems[0]), kOptionDialogItems,
+    "GIF Option",       170, 75,
+    "ＭＳ Ｐゴシック",  9,   static_cast<int32_t>(sizeof kOptionDialogItems / sizeof kOptionDialogItems[0]),
+    kOptionDialogItems,
 };
 
 intptr_t OptionDlgProc(HWND dialog, UINT message, uintptr_t wParam, intptr_t /*lParam*/) {

@@ -17,8 +17,8 @@ namespace {
 
 struct Frame {
     int left, top, width, height;
-    Bytes pixels;                             // row by row, top to bottom
-    std::vector<std::array<int, 3>> palette;  // local table, or the global one
+    Bytes pixels;                            // row by row, top to bottom
+    std::vector<std::array<int, 3>> palette; // local table, or the global one
     bool operator==(const Frame&) const = default;
 };
 
@@ -38,7 +38,8 @@ int AppendToBytes(GifFileType* gif, const GifByteType* data, int n) {
 std::vector<GifColorType> Palette(int count) {
     std::vector<GifColorType> colors(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        colors[static_cast<size_t>(i)] = {static_cast<GifByteType>(i * 37), static_cast<GifByteType>(255 - i * 11),
+        colors[static_cast<size_t>(i)] = {static_cast<GifByteType>(i * 37),
+                                          static_cast<GifByteType>(255 - i * 11),
                                           static_cast<GifByteType>(i * 91)};
     return colors;
 }
@@ -54,7 +55,8 @@ struct MapObject {
 
 // Writes one frame; an interlaced frame's rows go out in the four-pass order.
 bool PutFrame(GifFileType* gif, const Frame& frame, bool interlaced, ColorMapObject* localMap) {
-    if (EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, interlaced, localMap) != GIF_OK)
+    if (EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, interlaced, localMap) !=
+        GIF_OK)
         return false;
     std::vector<int> rows;
     if (interlaced) {
@@ -77,7 +79,8 @@ bool PutFrame(GifFileType* gif, const Frame& frame, bool interlaced, ColorMapObj
 Frame MakeFrame(int left, int top, int width, int height, int colors, int seed) {
     Frame frame{left, top, width, height, Bytes(static_cast<size_t>(width * height)), {}};
     for (size_t i = 0; i < frame.pixels.size(); ++i)
-        frame.pixels[i] = static_cast<unsigned char>((i * 7 + static_cast<size_t>(seed) * 3 + i / 5) % colors);
+        frame.pixels[i] =
+            static_cast<unsigned char>((i * 7 + static_cast<size_t>(seed) * 3 + i / 5) % colors);
     for (const GifColorType& c : Palette(colors))
         frame.palette.push_back({c.Red, c.Green, c.Blue});
     return frame;
@@ -90,7 +93,9 @@ struct Sample {
     std::optional<std::string> comment; // the comment giflib put in, if any
 };
 
-std::ostream& operator<<(std::ostream& out, const Sample& s) { return out << s.name; }
+std::ostream& operator<<(std::ostream& out, const Sample& s) {
+    return out << s.name;
+}
 
 // Builds a file with encode(gif) between the screen descriptor and the close.
 Bytes Encode(int width, int height, int globalColors, const std::function<bool(GifFileType*)>& encode) {
@@ -108,7 +113,8 @@ Bytes Encode(int width, int height, int globalColors, const std::function<bool(G
 }
 
 Sample Animated() {
-    std::vector<Frame> frames = {MakeFrame(0, 0, 8, 6, 4, 1), MakeFrame(0, 0, 8, 6, 4, 2), MakeFrame(2, 1, 5, 4, 4, 3)};
+    std::vector<Frame> frames = {MakeFrame(0, 0, 8, 6, 4, 1), MakeFrame(0, 0, 8, 6, 4, 2),
+                                 MakeFrame(2, 1, 5, 4, 4, 3)};
     const std::string comment = "made with giflib, " + std::string(300, '#');
     Bytes file = Encode(8, 6, 4, [&](GifFileType* gif) {
         const unsigned char loop[] = {0x01, 0x00, 0x00};
@@ -166,7 +172,8 @@ void CollectComments(int count, const ExtensionBlock* blocks, std::optional<std:
     for (int i = 0; i < count; ++i) {
         const ExtensionBlock& block = blocks[i];
         if (block.Function == COMMENT_EXT_FUNC_CODE) {
-            last = std::string(reinterpret_cast<const char*>(block.Bytes), static_cast<size_t>(block.ByteCount));
+            last =
+                std::string(reinterpret_cast<const char*>(block.Bytes), static_cast<size_t>(block.ByteCount));
             inComment = true;
         } else if (block.Function == CONTINUE_EXT_FUNC_CODE && inComment) {
             last->append(reinterpret_cast<const char*>(block.Bytes), static_cast<size_t>(block.ByteCount));
@@ -187,8 +194,12 @@ Decoded Decode(const Bytes& file) {
     for (int i = 0; decoded.ok && i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
         const GifImageDesc& desc = image.ImageDesc;
-        Frame frame{desc.Left, desc.Top, desc.Width, desc.Height,
-                    Bytes(image.RasterBits, image.RasterBits + desc.Width * desc.Height), {}};
+        Frame frame{desc.Left,
+                    desc.Top,
+                    desc.Width,
+                    desc.Height,
+                    Bytes(image.RasterBits, image.RasterBits + desc.Width * desc.Height),
+                    {}};
         const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
         for (int c = 0; map != nullptr && c < map->ColorCount; ++c)
             frame.palette.push_back({map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue});
@@ -255,7 +266,8 @@ TEST_P(GifSecondOpinion, FramesSurviveAndGiflibReadsTheNewComment) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Giflib, GifSecondOpinion, ::testing::Values(Animated(), LocalColorTable(), Interlaced()),
+INSTANTIATE_TEST_SUITE_P(Giflib, GifSecondOpinion,
+                         ::testing::Values(Animated(), LocalColorTable(), Interlaced()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

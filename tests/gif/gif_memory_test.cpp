@@ -19,8 +19,7 @@ int allocationsBeforeFailure = -1; // -1: never fail
 int liveBlocks = 0;
 bool failCommentText = false;
 
-template <typename Function>
-Function Real(const char* name) {
+template <typename Function> Function Real(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 } // namespace
@@ -56,8 +55,12 @@ void* operator new[](size_t bytes) {
         return p;
     throw std::bad_alloc();
 }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -84,7 +87,9 @@ struct FailureCase {
     int allocationsBeforeFailure;
 };
 
-std::ostream& operator<<(std::ostream& out, const FailureCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const FailureCase& c) {
+    return out << c.name;
+}
 
 class GifBlockFailure : public GifOutOfMemory, public ::testing::WithParamInterface<FailureCase> {};
 

@@ -3,11 +3,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 #include "cpi.h"
 #include "gif_fixtures.h"
@@ -38,7 +38,8 @@ struct GifModule {
         isSupported = reinterpret_cast<CPI_IsSupportedFunc>(GetProcAddress(module, "IsSupported"));
         getComment = reinterpret_cast<CPI_GetCommentFunc>(GetProcAddress(module, "GetComment"));
         writeComment = reinterpret_cast<CPI_WriteCommentFunc>(GetProcAddress(module, "WriteComment"));
-        configurationDlg = reinterpret_cast<CPI_ConfigurationDlgFunc>(GetProcAddress(module, "ConfigurationDlg"));
+        configurationDlg =
+            reinterpret_cast<CPI_ConfigurationDlgFunc>(GetProcAddress(module, "ConfigurationDlg"));
     }
     ~GifModule() {
         if (module != nullptr)
@@ -74,8 +75,10 @@ inline ReadResult ReadWith(const GifModule& gif, const Bytes& image) {
     std::copy(image.begin(), image.end(), copy.get());
     HLOCAL comment = nullptr;
     HLOCAL info = nullptr;
-    ReadResult read{gif.getComment(nullptr, copy.get(), static_cast<int32_t>(image.size()), &comment, &info), false,
-                    {}, {}};
+    ReadResult read{gif.getComment(nullptr, copy.get(), static_cast<int32_t>(image.size()), &comment, &info),
+                    false,
+                    {},
+                    {}};
     if (read.result == CPI_OK) {
         read.hasComment = comment != nullptr;
         if (comment != nullptr)
@@ -91,7 +94,9 @@ inline Bytes ReadFile(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+inline bool FileExists(const std::string& path) {
+    return std::ifstream(path).good();
+}
 
 // A temporary output file, removed when done.
 class TempFile {
@@ -119,8 +124,8 @@ inline int32_t WriteWith(const GifModule& gif, const std::string& fileName, cons
                          const std::string& text, HWND owner = nullptr) {
     std::unique_ptr<unsigned char[]> copy(new unsigned char[image.size()]);
     std::copy(image.begin(), image.end(), copy.get());
-    return gif.writeComment(owner, fileName.c_str(), copy.get(), static_cast<int32_t>(image.size()), text.c_str(),
-                            static_cast<int32_t>(text.size()));
+    return gif.writeComment(owner, fileName.c_str(), copy.get(), static_cast<int32_t>(image.size()),
+                            text.c_str(), static_cast<int32_t>(text.size()));
 }
 
 } // namespace giftest

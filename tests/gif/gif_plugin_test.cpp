@@ -32,7 +32,9 @@ struct InfoCase {
     int32_t result;
 };
 
-std::ostream& operator<<(std::ostream& out, const InfoCase& c) { return out << "index " << c.index << " size " << c.size; }
+std::ostream& operator<<(std::ostream& out, const InfoCase& c) {
+    return out << "index " << c.index << " size " << c.size;
+}
 
 class GifPluginInfo : public GifPlugin, public ::testing::WithParamInterface<InfoCase> {};
 
@@ -71,7 +73,9 @@ struct SupportCase {
     int32_t result;
 };
 
-std::ostream& operator<<(std::ostream& out, const SupportCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const SupportCase& c) {
+    return out << c.name;
+}
 
 class GifSupport : public GifPlugin, public ::testing::WithParamInterface<SupportCase> {};
 
@@ -86,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
     Signatures, GifSupport,
     ::testing::Values(SupportCase{"Gif89a", Cat({kHeader89a, {0, 0}}), 0},
                       SupportCase{"Gif87a", Cat({kHeader87a, {0, 0}}), 0},
-                      SupportCase{"SevenBytes", Cat({kHeader89a, kTrailer}), -1}, SupportCase{"Empty", {}, -1},
-                      SupportCase{"OtherVersion", ToBytes("GIF90a\0\0"), -1},
+                      SupportCase{"SevenBytes", Cat({kHeader89a, kTrailer}), -1},
+                      SupportCase{"Empty", {}, -1}, SupportCase{"OtherVersion", ToBytes("GIF90a\0\0"), -1},
                       SupportCase{"LowerCase", ToBytes("GIF89A\0\0"), -1},
                       SupportCase{"Jpeg", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'}, -1}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -95,8 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- GetComment --------------------------------------------------------------
 
 std::string Info(const char* version, int w, int h, int colors, size_t fileSize) {
-    return std::string(version) + " Image\r\nPixel Size : " + std::to_string(w) + " x " + std::to_string(h) + " (" +
-           std::to_string(colors) + " color)\r\nFile Size  : " + std::to_string(fileSize) + " byte";
+    return std::string(version) + " Image\r\nPixel Size : " + std::to_string(w) + " x " + std::to_string(h) +
+           " (" + std::to_string(colors) + " color)\r\nFile Size  : " + std::to_string(fileSize) + " byte";
 }
 
 TEST_F(GifPlugin, GetCommentReturnsTheLastCommentAndTheFacts) {
@@ -159,27 +163,32 @@ struct WriteCase {
     Bytes expected;
 };
 
-std::ostream& operator<<(std::ostream& out, const WriteCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const WriteCase& c) {
+    return out << c.name;
+}
 
 std::vector<WriteCase> WriteCases() {
     const Bytes head = Cat({kHeader89a, kScreenTable2, kGraphicControl, kImage});
     const std::string s300(300, 'x'), s254(254, 'y'), s255(255, 'z');
     return {
-        {"InsertsBeforeTrailer", Cat({head, kTrailer}), "Hi", Cat({head, {0x21, 0xFE, 0x02, 'H', 'i', 0x00}, kTrailer})},
+        {"InsertsBeforeTrailer", Cat({head, kTrailer}), "Hi",
+         Cat({head, {0x21, 0xFE, 0x02, 'H', 'i', 0x00}, kTrailer})},
         {"ReplacesTheCommentInPlace", Cat({head, CommentExtension("old text"), kImage, kTrailer}), "new",
          Cat({head, CommentExtension("new"), kImage, kTrailer})},
         {"ReplacesOnlyTheLastComment",
-         Cat({kHeader89a, kScreenNoTable, CommentExtension("A"), kImage, CommentExtension("B"), kTrailer}), "C",
+         Cat({kHeader89a, kScreenNoTable, CommentExtension("A"), kImage, CommentExtension("B"), kTrailer}),
+         "C",
          Cat({kHeader89a, kScreenNoTable, CommentExtension("A"), kImage, CommentExtension("C"), kTrailer})},
-        {"EmptyTextRemovesTheComment", Cat({head, CommentExtension("gone"), kTrailer}), "", Cat({head, kTrailer})},
+        {"EmptyTextRemovesTheComment", Cat({head, CommentExtension("gone"), kTrailer}), "",
+         Cat({head, kTrailer})},
         {"EmptyTextWithoutCommentKeepsTheFile", Cat({head, kTrailer}), "", Cat({head, kTrailer})},
         {"BytesAfterTrailerGoBeforeTheLastByte", Cat({head, kTrailer, {0x0A, 0x0B}}), "c",
          Cat({head, kTrailer, {0x0A}, {0x21, 0xFE, 0x01, 'c', 0x00}, {0x0B}})},
         {"DamagedStreamIsSavedAllTheSame", Cat({head, {0x21, 0x02, 0x00}, kTrailer}), "d",
          Cat({head, {0x21, 0x02, 0x00}, {0x21, 0xFE, 0x01, 'd', 0x00}, kTrailer})},
         {"MissingTrailerAppendsAfterTheLastBlock", head, "t", Cat({head, {0x21, 0xFE, 0x01, 't', 0x00}})},
-        {"CutImageDataGetsTheCommentBeforeItsLastByte", Cat({head, Bytes(kImage.begin(), kImage.end() - 1)}), "u",
-         Cat({head, Bytes(kImage.begin(), kImage.end() - 2), {0x21, 0xFE, 0x01, 'u', 0x00}, {0x01}})},
+        {"CutImageDataGetsTheCommentBeforeItsLastByte", Cat({head, Bytes(kImage.begin(), kImage.end() - 1)}),
+         "u", Cat({head, Bytes(kImage.begin(), kImage.end() - 2), {0x21, 0xFE, 0x01, 'u', 0x00}, {0x01}})},
         {"Text300Makes254And46", Cat({head, kTrailer}), s300,
          Cat({head, {0x21, 0xFE, 254}, Bytes(254, 'x'), {46}, Bytes(46, 'x'), {0x00}, kTrailer})},
         {"Text254MakesOneSubBlock", Cat({head, kTrailer}), s254,
@@ -209,7 +218,9 @@ struct LengthCase {
     Bytes extension;
 };
 
-std::ostream& operator<<(std::ostream& out, const LengthCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const LengthCase& c) {
+    return out << c.name;
+}
 
 class GifWriteLength : public GifPlugin, public ::testing::WithParamInterface<LengthCase> {};
 
@@ -218,25 +229,25 @@ TEST_P(GifWriteLength, EndsAtTheNulOrTheLengthWhicheverComesFirst) {
     Bytes image = Minimal89a();
     TempFile out;
     const char text[] = "abcdef";
-    ASSERT_EQ(gif->writeComment(nullptr, out.Path().c_str(), image.data(), static_cast<int32_t>(image.size()), text,
-                                c.textLength),
+    ASSERT_EQ(gif->writeComment(nullptr, out.Path().c_str(), image.data(), static_cast<int32_t>(image.size()),
+                                text, c.textLength),
               CPI_OK);
     Bytes expected = Minimal89a();
     expected.insert(expected.end() - 1, c.extension.begin(), c.extension.end());
     EXPECT_EQ(ReadFile(out.Path()), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lengths, GifWriteLength,
-    ::testing::Values(LengthCase{"Exact", 6, CommentExtension("abcdef")},
-                      LengthCase{"LongerThanTheText", 1000, CommentExtension("abcdef")},
-                      LengthCase{"ShorterThanTheText", 3, CommentExtension("abc")},
-                      LengthCase{"Negative", -1, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lengths, GifWriteLength,
+                         ::testing::Values(LengthCase{"Exact", 6, CommentExtension("abcdef")},
+                                           LengthCase{"LongerThanTheText", 1000, CommentExtension("abcdef")},
+                                           LengthCase{"ShorterThanTheText", 3, CommentExtension("abc")},
+                                           LengthCase{"Negative", -1, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(GifPlugin, WriteOfAnotherFormatCreatesNoFile) {
     TempFile out;
-    EXPECT_EQ(WriteWith(*gif, out.Path(), ToBytes("GIF90a\x03\x00\x02\x00\x00\x00\x00;"), "x"), CPI_ERR_WRITE);
+    EXPECT_EQ(WriteWith(*gif, out.Path(), ToBytes("GIF90a\x03\x00\x02\x00\x00\x00\x00;"), "x"),
+              CPI_ERR_WRITE);
     EXPECT_FALSE(FileExists(out.Path()));
     EXPECT_EQ(WriteWith(*gif, out.Path(), Cat({kHeader89a, kTrailer}), "x"), CPI_ERR_WRITE);
     EXPECT_FALSE(FileExists(out.Path()));
@@ -264,7 +275,9 @@ struct RoundTripCase {
     std::string text;
 };
 
-std::ostream& operator<<(std::ostream& out, const RoundTripCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const RoundTripCase& c) {
+    return out << c.name;
+}
 
 class GifRoundTrip : public GifPlugin, public ::testing::WithParamInterface<RoundTripCase> {};
 
@@ -290,7 +303,8 @@ TEST_P(GifRoundTrip, ReadsBackExactlyWhatWasWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, GifRoundTrip,
-    ::testing::Values(RoundTripCase{"ShiftJis", "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x52\x83\x81\x83\x93\x83\x67"},
+    ::testing::Values(RoundTripCase{"ShiftJis",
+                                    "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x52\x83\x81\x83\x93\x83\x67"},
                       RoundTripCase{"Utf8", "日本語のコメント ✓"},
                       RoundTripCase{"ControlBytesAndCrLf", "\x01\x02\x1F\x7F\r\n\t\x1B[0m\r\n"},
                       RoundTripCase{"EveryByteButNul", EveryByteButNul()},
@@ -305,8 +319,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GifPlugin, EveryPrefixOfAValidFileGivesACleanResult) {
     const std::vector<Bytes> files = {
         Minimal89a(),
-        Cat({kHeader89a, kScreenTable2, kApplication, kGraphicControl, kImageLocalTable, CommentExtension("abc"),
-             kPlainText, kTrailer}),
+        Cat({kHeader89a, kScreenTable2, kApplication, kGraphicControl, kImageLocalTable,
+             CommentExtension("abc"), kPlainText, kTrailer}),
         Cat({kHeader89a, kScreenNoTable, CommentExtension(std::string(300, 'c')), kImage, kTrailer}),
     };
     TempFile out;

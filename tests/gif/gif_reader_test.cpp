@@ -20,7 +20,9 @@ struct ScanCase {
     int32_t commentPos = 0, commentBlockLength = 0;
 };
 
-std::ostream& operator<<(std::ostream& out, const ScanCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const ScanCase& c) {
+    return out << c.name;
+}
 
 // Packed 0xF7: a global table of 256 entries, so the first block is at 13 + 768 = 781.
 Bytes Table256Then(Bytes rest) {
@@ -30,7 +32,8 @@ Bytes Table256Then(Bytes rest) {
 
 const Bytes kTwoSubBlocks = {0x21, 0xFE, 0x02, 'a', 'b', 0x02, 'c', 'd', 0x00}; // 9 bytes
 
-ScanCase Comment(const char* name, Bytes image, int32_t result, std::string text, int32_t pos, int32_t blockLength) {
+ScanCase Comment(const char* name, Bytes image, int32_t result, std::string text, int32_t pos,
+                 int32_t blockLength) {
     ScanCase c{name, std::move(image), result};
     c.comment = std::move(text);
     c.commentPos = pos;
@@ -55,18 +58,21 @@ std::vector<ScanCase> ScanCases() {
         {"TenBytes", Cat({kHeader89a, {0x03, 0x00, 0x02, 0x00}}), CGifReader::ScanDamaged},
         {"TwelveBytes87a", Cat({kHeader87a, {0x03, 0x00, 0x02, 0x00, 0x80, 0x00}}), CGifReader::Gif87a},
         {"ExtensionsAndLocalTable",
-         Cat({kHeader89a, kScreenTable2, kApplication, kGraphicControl, kImageLocalTable, kPlainText, kTrailer}),
+         Cat({kHeader89a, kScreenTable2, kApplication, kGraphicControl, kImageLocalTable, kPlainText,
+              kTrailer}),
          CGifReader::ScanTrailer, 3, 2, 2},
         {"BytesAfterTrailer", Cat({Minimal89a(), {0x00, 0x21, 0x99}}), CGifReader::ScanTrailer},
-        Comment("TwoSubBlocks", Cat({kHeader89a, kScreenNoTable, kTwoSubBlocks, kTrailer}), CGifReader::ScanTrailer,
-                "abcd", 13, 9),
+        Comment("TwoSubBlocks", Cat({kHeader89a, kScreenNoTable, kTwoSubBlocks, kTrailer}),
+                CGifReader::ScanTrailer, "abcd", 13, 9),
         Comment("EmptyComment", Cat({kHeader89a, kScreenNoTable, {0x21, 0xFE, 0x00}, kTrailer}),
                 CGifReader::ScanTrailer, "", 13, 3),
-        Comment("LastCommentWins",
-                Cat({kHeader89a, kScreenNoTable, CommentExtension("A"), kImage, CommentExtension("B"), kTrailer}),
-                CGifReader::ScanTrailer, "B", 13 + 5 + 15, 5),
+        Comment(
+            "LastCommentWins",
+            Cat({kHeader89a, kScreenNoTable, CommentExtension("A"), kImage, CommentExtension("B"), kTrailer}),
+            CGifReader::ScanTrailer, "B", 13 + 5 + 15, 5),
         Comment("BytesKeptAsTheyAre",
-                Cat({kHeader89a, kScreenNoTable, CommentExtension(std::string("\0\xFF\r\n\x82\xA0", 6)), kTrailer}),
+                Cat({kHeader89a, kScreenNoTable, CommentExtension(std::string("\0\xFF\r\n\x82\xA0", 6)),
+                     kTrailer}),
                 CGifReader::ScanTrailer, std::string("\0\xFF\r\n\x82\xA0", 6), 13, 10),
         Comment("UnknownLabelAfterComment",
                 Cat({kHeader89a, kScreenNoTable, CommentExtension("kept"), {0x21, 0x02, 0x00}, kTrailer}),
@@ -78,9 +84,11 @@ std::vector<ScanCase> ScanCases() {
          CGifReader::ScanDamaged},
         {"CutInImageData", Cat({kHeader89a, kScreenNoTable, Bytes(kImage.begin(), kImage.end() - 2)}),
          CGifReader::ScanDamaged},
-        {"CutInLocalTable", Cat({kHeader89a, kScreenNoTable, Bytes(kImageLocalTable.begin(), kImageLocalTable.begin() + 15)}),
+        {"CutInLocalTable",
+         Cat({kHeader89a, kScreenNoTable, Bytes(kImageLocalTable.begin(), kImageLocalTable.begin() + 15)}),
          CGifReader::ScanDamaged},
-        {"StrayZeroBetweenBlocks", Cat({kHeader89a, kScreenNoTable, kGraphicControl, {0x00}, kImage, kTrailer}),
+        {"StrayZeroBetweenBlocks",
+         Cat({kHeader89a, kScreenNoTable, kGraphicControl, {0x00}, kImage, kTrailer}),
          CGifReader::ScanDamaged},
         {"NoTrailer", Cat({kHeader89a, kScreenNoTable, kImage}), CGifReader::ScanDamaged},
         {"IntroducerAtTheEnd", Cat({kHeader89a, kScreenNoTable, {0x21}}), CGifReader::ScanDamaged},
@@ -110,7 +118,8 @@ TEST_P(GifScan, RecordsWhatTheStreamHolds) {
         return;
     }
     ASSERT_EQ(reader.CommentLength(), static_cast<int32_t>(c.comment->size()));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reader.CommentText()), c.comment->size()), *c.comment);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reader.CommentText()), c.comment->size()),
+              *c.comment);
     EXPECT_EQ(reader.CommentText()[c.comment->size()], '\0');
     EXPECT_EQ(reader.CommentPos(), c.commentPos);
     EXPECT_EQ(reader.CommentBlockLength(), c.commentBlockLength);
@@ -144,12 +153,12 @@ TEST(GifScanCut, EveryPrefixEndsCleanly) {
 TEST(GifScanStop, NamesTheBlockWhereTheWalkStopped) {
     const Bytes head = Cat({kHeader89a, kScreenNoTable, kImage}); // blocks end at 28
     const std::vector<std::pair<Bytes, int32_t>> cases = {
-        {Cat({head, kTrailer}), 28},                          // the trailer
-        {head, 28},                                           // ended between blocks
-        {Cat({head, {0x21, 0x02, 0x00}, kTrailer}), 28},      // the unknown extension
+        {Cat({head, kTrailer}), 28},                                // the trailer
+        {head, 28},                                                 // ended between blocks
+        {Cat({head, {0x21, 0x02, 0x00}, kTrailer}), 28},            // the unknown extension
         {Cat({head, Bytes(kImage.begin(), kImage.end() - 1)}), 28}, // the cut image
-        {Cat({head, {0x00}}), 28},                            // the stray byte
-        {Cat({kHeader89a, {0x03, 0x00}}), 6},                 // the cut screen descriptor
+        {Cat({head, {0x00}}), 28},                                  // the stray byte
+        {Cat({kHeader89a, {0x03, 0x00}}), 6},                       // the cut screen descriptor
     };
     for (const auto& [image, stop] : cases) {
         CGifReader reader(image.data(), static_cast<int32_t>(image.size()));

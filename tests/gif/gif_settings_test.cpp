@@ -37,7 +37,8 @@ protected:
         std::filesystem::remove_all(path);
         if (saved) {
             std::ofstream out(path, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(saved->data()), static_cast<std::streamsize>(saved->size()));
+            out.write(reinterpret_cast<const char*>(saved->data()),
+                      static_cast<std::streamsize>(saved->size()));
         }
     }
 
@@ -68,7 +69,9 @@ struct RewriteCase {
     bool allowed;
 };
 
-std::ostream& operator<<(std::ostream& out, const RewriteCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const RewriteCase& c) {
+    return out << c.name;
+}
 
 class GifRewrite87a : public GifSettings, public ::testing::WithParamInterface<RewriteCase> {};
 
@@ -96,8 +99,9 @@ TEST_P(GifRewrite87a, RewritesTheHeaderOnlyWhenAllowed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, GifRewrite87a,
-                         ::testing::Values(RewriteCase{"Missing", nullptr, true}, RewriteCase{"One", "1", true},
-                                           RewriteCase{"Zero", "0", false}, RewriteCase{"Two", "2", false},
+                         ::testing::Values(RewriteCase{"Missing", nullptr, true},
+                                           RewriteCase{"One", "1", true}, RewriteCase{"Zero", "0", false},
+                                           RewriteCase{"Two", "2", false},
                                            RewriteCase{"NotANumber", "yes", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -119,7 +123,9 @@ struct DialogCase {
     const char* stored; // after
 };
 
-std::ostream& operator<<(std::ostream& out, const DialogCase& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const DialogCase& c) {
+    return out << c.name;
+}
 
 class GifOptionDialog : public GifSettings, public ::testing::WithParamInterface<DialogCase> {};
 
@@ -141,16 +147,24 @@ TEST_P(GifOptionDialog, ShowsAndStoresTheSetting) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, GifOptionDialog,
-    ::testing::Values(DialogCase{"TwoShownUncheckedOkWritesZero", "2", {{DialogAction::Press, IDOK}}, false, IDOK, "0"},
-                      DialogCase{"MissingShownCheckedOkWritesOne", nullptr, {{DialogAction::Press, IDOK}}, true, IDOK,
-                                 "1"},
-                      DialogCase{"UncheckThenOk", "1", {{DialogAction::Uncheck, 1000}, {DialogAction::Press, IDOK}},
-                                 true, IDOK, "0"},
-                      DialogCase{"CheckThenOk", "0", {{DialogAction::Check, 1000}, {DialogAction::Press, IDOK}}, false,
-                                 IDOK, "1"},
-                      DialogCase{"CheckThenCancelSavesNothing", "0",
-                                 {{DialogAction::Check, 1000}, {DialogAction::Press, IDCANCEL}}, false, IDCANCEL, "0"},
-                      DialogCase{"ClosedWithoutAButton", "1", {}, true, IDCANCEL, "1"}),
+    ::testing::Values(
+        DialogCase{"TwoShownUncheckedOkWritesZero", "2", {{DialogAction::Press, IDOK}}, false, IDOK, "0"},
+        DialogCase{"MissingShownCheckedOkWritesOne", nullptr, {{DialogAction::Press, IDOK}}, true, IDOK, "1"},
+        DialogCase{"UncheckThenOk",
+                   "1",
+                   {{DialogAction::Uncheck, 1000}, {DialogAction::Press, IDOK}},
+                   true,
+                   IDOK,
+                   "0"},
+        DialogCase{
+            "CheckThenOk", "0", {{DialogAction::Check, 1000}, {DialogAction::Press, IDOK}}, false, IDOK, "1"},
+        DialogCase{"CheckThenCancelSavesNothing",
+                   "0",
+                   {{DialogAction::Check, 1000}, {DialogAction::Press, IDCANCEL}},
+                   false,
+                   IDCANCEL,
+                   "0"},
+        DialogCase{"ClosedWithoutAButton", "1", {}, true, IDCANCEL, "1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(GifSettings, DialogChangeTakesEffectAtTheNextSave) {
