@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QToolButton>
@@ -98,6 +99,8 @@ void TTessaneForm::SetUpControls() {
     statusLabel_->setObjectName(QStringLiteral("StatusText"));
     statusLabel_->setTextFormat(Qt::PlainText);
     statusLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long path must not widen the window: the label shows what fits.
+    statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     ui_->StatusBar->addWidget(statusLabel_, 1);
     ui_->StatusBar->setSizeGripEnabled(true);
 
@@ -204,9 +207,18 @@ void TTessaneForm::showEvent(QShowEvent* event) {
     if (shown_)
         return;
     shown_ = true;
+    CentreOnScreen();
     // Open the command line's file once the window is on the screen, so that
     // a warning about it has its window behind it.
     QMetaObject::invokeMethod(this, &TTessaneForm::FormShow, Qt::QueuedConnection);
+}
+
+void TTessaneForm::CentreOnScreen() {
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 void TTessaneForm::FormShow() {

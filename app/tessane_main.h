@@ -91,6 +91,7 @@ private:
     void ConnectActions();
     void FormCreate();
     void FormShow();
+    void CentreOnScreen();
 
     void ReadSettings();
     void WriteSettings();

@@ -108,6 +108,7 @@ private slots:
     void editedCommentEncodedBack_data();
     void editedCommentEncodedBack();
     void unencodableCharacterStopsSave();
+    void encodingChoiceRereadsAndIsRemembered();
 };
 
 // ---- Start-up and close ----------------------------------------------------
@@ -569,6 +570,31 @@ void TestDocuments::unencodableCharacterStopsSave() {
     QVERIFY2(ui.boxes[0].text.contains(QStringLiteral("「한」")), qPrintable(ui.boxes[0].text));
     QCOMPARE(dir.memoComment("a.tmo"), QByteArray("\x93\xfa\x96\x7b"));
     QVERIFY(editor->MemoComment()->document()->isModified());
+}
+
+// Shift-JIS bytes that are also valid UTF-8 are read as UTF-8 until the
+// user says otherwise; the choice is stored at close and read at start.
+void TestDocuments::encodingChoiceRereadsAndIsRemembered() {
+    ScriptedModalUi ui;
+    ProgramDir dir;
+    const QByteArray comment("\x83\x65\x83\x58"); // テス in Shift-JIS
+    dir.writeMemo("a.tmo", "\xc2\xb0"); // "°" in UTF-8, or two half-width katakana in Shift-JIS
+    {
+        Editor editor(dir);
+        QVERIFY(editor->OpenImageFile(dir.file("a.tmo")));
+        QCOMPARE(editor->MemoComment()->toPlainText(), QStringLiteral("°"));
+        Trigger(*editor, "mmEncodingShiftJis");
+        QCOMPARE(editor->MemoComment()->toPlainText(), QStringLiteral("ﾂｰ"));
+        QVERIFY(!editor->MemoComment()->document()->isModified());
+        QVERIFY(editor->close());
+    }
+    QCOMPARE(dir.setting("Option", "Encoding"), "1");
+    dir.writeMemo("b.tmo", comment);
+    Editor next(dir);
+    QVERIFY(IsChecked(*next, "mmEncodingShiftJis"));
+    QVERIFY(next->OpenImageFile(dir.file("b.tmo")));
+    QCOMPARE(next->MemoComment()->toPlainText(), QStringLiteral("テス"));
+    QCOMPARE(next->DocumentEncoding(), tessane::TextEncoding::ShiftJis);
 }
 
 QTEST_MAIN(TestDocuments)
