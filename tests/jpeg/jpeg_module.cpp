@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -63,12 +64,18 @@ const JpegModule& Plugin() {
 }
 
 std::string TempDirectory() {
-    static const std::string dir = [] {
+    // Never destroyed, so that the exit handler can still read it.
+    static const std::string* dir = [] {
         auto path = std::filesystem::temp_directory_path() / ("tessane_jpeg_test_" + std::to_string(getpid()));
         std::filesystem::create_directories(path);
-        return path.string();
+        auto* name = new std::string(path.string());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(*dir, ignored);
+        });
+        return name;
     }();
-    return dir;
+    return *dir;
 }
 
 std::string TempFile(const std::string& name) {
