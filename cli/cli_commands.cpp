@@ -10,7 +10,7 @@
 
 #include "cli_settings.h"
 #include "json_bytes.h"
-#include "message_table.h"
+#include "cli_messages.h"
 #include "save_pipeline.h"
 
 namespace tessane::cli {
@@ -29,7 +29,7 @@ std::string OneLine(std::string text) {
 }
 
 std::string MessageLine(int messageId) {
-    return OneLine(MessageText(messageId).toStdString());
+    return OneLine(MessageText(messageId));
 }
 
 void ReportFailure(const std::string& file, const std::string& text, const std::string& reason) {
@@ -168,6 +168,18 @@ bool LoadPlugins(CTessane& host) {
         return true;
     std::fprintf(stderr, "tessane-cli: %s\n", MessageLine(MsgNoPluginsFound).c_str());
     return false;
+}
+
+PinnedPlugins::PinnedPlugins(const CTessane& host) {
+    for (const TPluginList& plugin : host.Plugins) {
+        if (HMODULE module = LoadLibraryA(plugin.Path.c_str()))
+            modules_.push_back(module);
+    }
+}
+
+PinnedPlugins::~PinnedPlugins() {
+    for (HMODULE module : modules_)
+        FreeLibrary(module);
 }
 
 int ListPlugins(CTessane& host, bool json) {

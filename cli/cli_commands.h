@@ -15,6 +15,21 @@ enum ExitStatus : int { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 // message 50 on standard error when there is none.
 bool LoadPlugins(CTessane& host);
 
+// Keeps every accepted plug-in module mapped for the life of the object. The
+// host still loads and frees a plug-in for each task, but with the module
+// pinned that is a reference count instead of mapping and relocating the
+// library again for each of thousands of files.
+class PinnedPlugins {
+public:
+    explicit PinnedPlugins(const CTessane& host);
+    ~PinnedPlugins();
+    PinnedPlugins(const PinnedPlugins&) = delete;
+    PinnedPlugins& operator=(const PinnedPlugins&) = delete;
+
+private:
+    std::vector<HMODULE> modules_;
+};
+
 int ListPlugins(CTessane& host, bool json);
 int ShowFiles(CTessane& host, const std::vector<std::string>& files, bool byContent, bool json);
 int GetComment(CTessane& host, const std::string& file, bool byContent);

@@ -139,6 +139,7 @@ int main(int argc, char** argv) {
     CTessane host;
     if (!LoadPlugins(host))
         return ExitFailed;
+    PinnedPlugins pinned(host);
 
     if (plugins->parsed())
         return ListPlugins(host, args.json);

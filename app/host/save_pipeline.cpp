@@ -136,7 +136,9 @@ void SyncDirectory(const std::string& directory) {
 SaveOutcome ReplaceAtomically(FileSteps& steps, const ReplacementSteps& names, int sourceFd,
                               const std::string& destination, mode_t mode, const struct stat* owner) {
     const std::string directory = DirectoryOf(destination);
-    const std::string prefix = "." + BaseNameOf(destination).substr(0, kMaxSiblingBase) + ".TSN";
+    std::string prefix = ".";
+    prefix.append(BaseNameOf(destination), 0, kMaxSiblingBase);
+    prefix.append(".TSN");
     std::string sibling;
     UniqueFd out;
     if (int error = steps.MakeUniqueFile(names.copy, directory, prefix, sibling, *out.Out()))

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_settings.h"
+#include "json_bytes.h"
 #include "message_table.h"
 #include "sample_images.h"
 #include "test_files.h"
@@ -350,6 +351,29 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"yes", std::nullopt}, IntegerCase{"12abc", std::nullopt},
                     IntegerCase{"0x", std::nullopt}, IntegerCase{"$", std::nullopt}, IntegerCase{"--1", std::nullopt},
                     IntegerCase{"99999999999999999999", std::nullopt}));
+
+// ---- JSON byte strings ----------------------------------------------------------
+
+class JsonBytesTest : public testing::TestWithParam<std::string> {};
+
+// Text that is UTF-8 stays text; anything else also comes as base64 of its bytes.
+TEST_P(JsonBytesTest, InvalidUtf8AlsoComesAsBase64) {
+    const std::string bytes = GetParam();
+    nlohmann::json object = nlohmann::json::object();
+    tessane::cli::PutBytes(object, "comment", bytes);
+    const QByteArray raw = QByteArray::fromStdString(bytes);
+    if (raw.isValidUtf8()) {
+        EXPECT_EQ(object["comment"], bytes);
+        EXPECT_FALSE(object.contains("commentBase64"));
+    } else {
+        EXPECT_EQ(object["commentBase64"], raw.toBase64().toStdString());
+    }
+    EXPECT_NO_THROW((void)tessane::cli::DumpJson(object));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, JsonBytesTest,
+                         testing::Values("", "plain", "\xE5\x86\x99", "\xFF", "a\xFF", "ab\xFF", "abc\xFF",
+                                         std::string("nul\0inside", 10), "\xC3", "\xED\xA0\x80"));
 
 // ---- Many files -----------------------------------------------------------------
 
