@@ -4,6 +4,7 @@ add_library(tessane_gui STATIC
     # main window, message boxes, modal interaction
     tessane_main.h tessane_main.cpp
     main_window_look.h main_window_look.cpp
+    comment_memo.h
     comment_codec.h comment_codec.cpp
     file_filters.h file_filters.cpp
     settings.h settings.cpp

@@ -2,8 +2,11 @@
 #include <exception>
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
+#include "main_window_look.h"
 #include "qt_ui_handler.h"
 #include "tessane_data.h"
 #include "tessane_main.h"
@@ -17,6 +20,13 @@ CTessane TessaneHost;
 // "template.txt" lie.
 QString ProgramDirectory() { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
 
+// The editor speaks Japanese: Qt's own buttons and dialogs (Yes/No, the file
+// dialogs) should too. Without the translation they stay in English.
+void LoadQtTranslation(QTranslator& translator) {
+    if (translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+}
+
 void ReportFatal(const char* what) {
     QMessageBox::critical(nullptr, QStringLiteral("Tessane"), QString::fromLocal8Bit(what));
 }
@@ -27,6 +37,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessane"));
     QApplication::setDesktopFileName(QStringLiteral("tessane"));
+    QApplication::setFont(tessane::WindowFont(QApplication::font())); // message boxes and dialogs too
+    QTranslator qtTranslation;
+    LoadQtTranslation(qtTranslation);
     try {
         InstallQtUiHandler();
         TTessaneForm TessaneForm(TessaneHost, ProgramDirectory(), QApplication::arguments().mid(1));

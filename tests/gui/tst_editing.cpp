@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -53,6 +54,7 @@ class TestEditing : public QObject {
 private slots:
     void commandsFollowFocus_data();
     void commandsFollowFocus();
+    void pasteOfEmptyClipboardDoesNotCrash();
     void templateInsertion_data();
     void templateInsertion();
     void templateNotUndoable();
@@ -109,6 +111,17 @@ void TestEditing::commandsFollowFocus() {
     QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     QCOMPARE(active->textCursor().selectedText(), selected);
     QCOMPARE(doc.form().MemoComment()->document()->isModified(), comment != QLatin1String("hello world"));
+}
+
+// Qt 6.4 crashed on pasting clipboard data without any format.
+void TestEditing::pasteOfEmptyClipboardDoesNotCrash() {
+    OpenDocument doc;
+    QGuiApplication::clipboard()->setMimeData(new QMimeData);
+    doc.form().MemoComment()->setFocus();
+    Trigger(doc.form(), "mmPaste");
+    QTest::keyClick(doc.form().MemoComment(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(doc.form().MemoComment()->toPlainText(), QStringLiteral("hello world"));
+    QVERIFY(!doc.form().MemoComment()->document()->isModified());
 }
 
 void TestEditing::templateInsertion_data() {
