@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolButton>
 
 #include <tessane/platform.h>
 
@@ -54,6 +55,7 @@ class TestEditing : public QObject {
 private slots:
     void commandsFollowFocus_data();
     void commandsFollowFocus();
+    void undoActsOnCommentPaneOnly();
     void pasteOfEmptyClipboardDoesNotCrash();
     void templateInsertion_data();
     void templateInsertion();
@@ -105,12 +107,37 @@ void TestEditing::commandsFollowFocus() {
     active->setFocus();
     QTRY_VERIFY(active->hasFocus());
 
-    Trigger(doc.form(), command.toLatin1().constData());
+    // Through the tool-bar button where there is one, as a user clicks it.
+    const QString button = command == "mmCut"         ? "CutButton"
+                           : command == "mmCopy"      ? "CopyButton"
+                           : command == "mmPaste"     ? "PasteButton"
+                           : command == "mmSelectAll" ? "SelAllButton"
+                                                      : "";
+    if (auto* toolButton = doc.form().findChild<QToolButton*>(button))
+        QTest::mouseClick(toolButton, Qt::LeftButton);
+    else
+        Trigger(doc.form(), command.toLatin1().constData());
     QVERIFY(active->hasFocus()); // the command did not move the focus
     QCOMPARE(doc.form().MemoComment()->toPlainText(), comment);
     QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     QCOMPARE(active->textCursor().selectedText(), selected);
     QCOMPARE(doc.form().MemoComment()->document()->isModified(), comment != QLatin1String("hello world"));
+}
+
+void TestEditing::undoActsOnCommentPaneOnly() {
+    OpenDocument doc;
+    auto* undoButton = doc.form().findChild<QToolButton*>("UndoButton");
+    QVERIFY(undoButton);
+    doc.form().MemoComment()->setFocus();
+    QTest::keyClicks(doc.form().MemoComment(), "x");
+    doc.form().MemoFileInfo()->setFocus();
+    QTRY_VERIFY(doc.form().MemoFileInfo()->hasFocus());
+    QTest::mouseClick(undoButton, Qt::LeftButton);
+    QCOMPARE(doc.form().MemoComment()->toPlainText(), QStringLiteral("xhello world"));
+    doc.form().MemoComment()->setFocus();
+    QTRY_VERIFY(doc.form().MemoComment()->hasFocus());
+    QTest::mouseClick(undoButton, Qt::LeftButton);
+    QCOMPARE(doc.form().MemoComment()->toPlainText(), QStringLiteral("hello world"));
 }
 
 // Qt 6.4 crashed on pasting clipboard data without any format.
