@@ -109,40 +109,22 @@ json ShowJson(CTessane& host, const std::string& file) {
     return entry;
 }
 
-// Reads a just-saved file back and checks that it holds the comment given; a
-// plug-in may have cut it to what its format can carry.
-bool VerifySaved(CTessane& host, const std::string& file, int32_t pluginIndex, const std::string& comment) {
-    int32_t code = host.ReadComment(nullptr, file, pluginIndex);
-    const std::string stored = host.Comment;
-    host.CloseFile();
-    if (code != CPI_OK) {
-        ReportFailure(file, "saved, but reading it back failed: " + MessageLine(MessageForResult(code)), {});
-        return false;
-    }
-    if (stored != comment) {
-        ReportFailure(file,
-                      "saved, but the file holds " + std::to_string(stored.size()) + " of the " +
-                          std::to_string(comment.size()) + " comment bytes given",
-                      "the format cannot carry the whole comment");
-        return false;
-    }
-    return true;
-}
-
 bool SetOne(CTessane& host, const std::string& file, const std::string& comment, bool byContent, bool backup) {
     int32_t code = host.OpenFile(nullptr, file, byContent);
     if (code != CPI_OK) {
         ReportFailure(file, MessageLine(MessageForResult(code)), OpenFailureReason(file, code, byContent));
         return false;
     }
-    const int32_t pluginIndex = host.PluginIndex;
-    SaveOutcome outcome = SaveImageFile(host, nullptr, file, comment, backup);
+    // The new image must carry the whole comment before it replaces anything.
+    FileSteps steps;
+    SaveOutcome outcome =
+        SaveImageFile(host, nullptr, file, comment, backup, steps, CommentKeptCheck(host, nullptr, comment));
     host.CloseFile();
     if (outcome.code != CPI_OK) {
         ReportFailure(file, MessageLine(outcome.messageId), outcome.reason);
         return false;
     }
-    return VerifySaved(host, file, pluginIndex, comment);
+    return true;
 }
 
 bool ReadAllFromFd(int fd, std::string& bytes, std::string& reason) {

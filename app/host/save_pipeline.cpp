@@ -295,7 +295,7 @@ SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetN
 }
 
 SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetName, const std::string& comment,
-                          bool makeBackup, FileSteps& steps) {
+                          bool makeBackup, FileSteps& steps, const NewImageCheck& check) {
     std::string tempName;
     {
         const std::string tempDir = steps.TempDirectory();
@@ -319,6 +319,12 @@ SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetN
         return outcome;
     }
 
+    if (check) {
+        SaveOutcome checked = check(tempName);
+        if (checked.code != CPI_OK)
+            return checked;
+    }
+
     // A name that already ends in "_" is its own backup name: copying it onto
     // itself would make nothing, so no separate backup results.
     const std::string backupName = BackupName(targetName);
@@ -328,6 +334,36 @@ SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetN
             return backup;
     }
     return PutInPlace(steps, tempName, realTarget, targetExists ? &targetStat : nullptr);
+}
+
+NewImageCheck CommentKeptCheck(CTessane& host, HWND owner, const std::string& comment) {
+    return [&host, owner, comment](const std::string& newImageName) {
+        // ReadComment makes the file it reads the current one; put the
+        // document back afterwards, whatever the answer.
+        const std::string fileName = host.FileName;
+        const int32_t pluginIndex = host.PluginIndex;
+        const std::string oldComment = host.Comment;
+        const std::string fileInfo = host.FileInfo;
+        const int32_t code = host.ReadComment(owner, newImageName, pluginIndex);
+        const std::string stored = host.Comment;
+        host.FileName = fileName;
+        host.PluginIndex = pluginIndex;
+        host.Comment = oldComment;
+        host.FileInfo = fileInfo;
+
+        SaveOutcome outcome;
+        if (code != CPI_OK) {
+            outcome.code = code;
+            outcome.messageId = kMsgSaveFailed;
+            outcome.reason = "the new file cannot be read back (code " + std::to_string(code) + ")";
+        } else if (stored != comment) {
+            outcome.code = CPI_ERR_WRITE;
+            outcome.messageId = kMsgSaveFailed;
+            outcome.reason = "the format holds only " + std::to_string(stored.size()) + " of the " +
+                             std::to_string(comment.size()) + " comment bytes given";
+        }
+        return outcome;
+    };
 }
 
 } // namespace tessane

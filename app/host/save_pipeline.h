@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 
@@ -63,9 +64,24 @@ public:
 // atomic replacement of the target, temporary files removed on every path.
 SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetName,
                           const std::string& comment, bool makeBackup);
-// The same with the file steps given (tests pass steps that fail).
+
+// Looks at the complete new image (by its file name) after the plug-in wrote
+// it and before anything else is touched. An outcome with a non-zero code
+// stops the save there: the target and the backup stay as they were.
+using NewImageCheck = std::function<SaveOutcome(const std::string& newImageName)>;
+
+// The same with the file steps given (tests pass steps that fail) and an
+// optional check of the new image.
 SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetName,
-                          const std::string& comment, bool makeBackup, FileSteps& steps);
+                          const std::string& comment, bool makeBackup, FileSteps& steps,
+                          const NewImageCheck& check = {});
+
+// A check that reads the new image back through the plug-in of the current
+// file and demands that it carries comment exactly: a format that cannot hold
+// the whole text (the plug-in cuts it) fails the save with CPI_ERR_WRITE and
+// message 42 instead of losing the rest of the text without a word. The
+// host's document state is left as it was.
+NewImageCheck CommentKeptCheck(CTessane& host, HWND owner, const std::string& comment);
 
 // The backup name: targetName with its last whole (UTF-8) character replaced by "_".
 std::string BackupName(const std::string& targetName);

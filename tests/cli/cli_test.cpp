@@ -255,6 +255,16 @@ TEST_F(CliTest, Gif87aRefusalShowsThePluginsWarningAndFails) {
     EXPECT_TRUE(ListDir(tempDir).empty());
 }
 
+TEST_F(CliTest, CommentLongerThanTheFormatHoldsFailsAndLeavesTheFile) {
+    WriteFile(File("a.jpg"), TinyJpeg());
+    WriteFile(File("long.txt"), std::string(70000, 'x'));
+    Result r = Run({"set", "a.jpg", "--text-file", "long.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("a.jpg: " + Message(42)), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(File("a.jpg")), TinyJpeg());
+    EXPECT_FALSE(fs::exists(File("a.jp_")));
+}
+
 struct RefusalCase {
     const char* comment;
     int messageId;

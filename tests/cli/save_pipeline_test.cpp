@@ -194,6 +194,33 @@ INSTANTIATE_TEST_SUITE_P(Formats, RealPluginSaveTest,
                          testing::Values(Format{"gif", ".gif", TinyGif()}, Format{"jpeg", ".jpg", TinyJpeg()}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The jpeg plug-in cuts a comment to the 65533 bytes one COM segment holds.
+// With the check, such a save fails before anything on disk changes; a
+// comment that fits goes through.
+TEST_F(SaveTest, CommentTheFormatCannotHoldFailsBeforeTheTargetChanges) {
+    LoadPluginsFrom(BinDir());
+    const std::string photo = work + "/photo.jpg";
+    WriteFile(photo, TinyJpeg());
+    for (size_t length : {size_t{65534}, size_t{65533}}) {
+        const std::string comment(length, 'c');
+        ASSERT_EQ(host.OpenFile(nullptr, photo, false), CPI_OK);
+        SaveOutcome outcome = tessane::SaveImageFile(host, nullptr, photo, comment, true, steps,
+                                                     tessane::CommentKeptCheck(host, nullptr, comment));
+        EXPECT_EQ(host.FileName, photo);
+        EXPECT_TRUE(ListDir(steps.tempDir).empty());
+        if (length == 65534) {
+            EXPECT_EQ(outcome.code, CPI_ERR_WRITE);
+            EXPECT_EQ(outcome.messageId, 42);
+            EXPECT_NE(outcome.reason.find("65533 of the 65534"), std::string::npos) << outcome.reason;
+            EXPECT_EQ(ReadFile(photo), TinyJpeg());
+            EXPECT_EQ(ListDir(work).size(), 1u); // no backup either
+        } else {
+            EXPECT_EQ(outcome.code, CPI_OK) << outcome.reason;
+            EXPECT_EQ(CommentOf(photo), comment);
+        }
+    }
+}
+
 // ---- Failures ---------------------------------------------------------------
 
 class FixtureSaveTest : public SaveTest {
