@@ -22,22 +22,25 @@ using tessane::SaveOutcome;
 namespace fs = std::filesystem;
 
 // The real file steps, with the temporary directory of the test and one step
-// that fails. A failing copy writes its bytes first, like a disk that fills up
-// halfway, so that the half-written file has to be cleaned away.
+// that fails. A copy step fails either at making its new file (a directory
+// that cannot be written into) or after writing its bytes (a disk that fills
+// up halfway, leaving a half-written file to clean away).
 class TestSteps : public tessane::FileSteps {
 public:
     std::string tempDir;
     std::optional<FileStep> failAt;
+    bool failAtCreate = false;
     int error = EIO;
 
     std::string TempDirectory() override { return tempDir; }
     int MakeUniqueFile(FileStep step, const std::string& directory, const std::string& prefix, std::string& name,
                        int& fd) override {
-        return step == failAt ? error : FileSteps::MakeUniqueFile(step, directory, prefix, name, fd);
+        const bool fail = step == failAt && (step == FileStep::TempFile || failAtCreate);
+        return fail ? error : FileSteps::MakeUniqueFile(step, directory, prefix, name, fd);
     }
     int CopyData(FileStep step, int fromFd, int toFd) override {
         int result = FileSteps::CopyData(step, fromFd, toFd);
-        return step == failAt ? error : result;
+        return step == failAt && !failAtCreate ? error : result;
     }
     int SyncFile(FileStep step, int fd) override { return step == failAt ? error : FileSteps::SyncFile(step, fd); }
     int SetMode(FileStep step, int fd, mode_t mode) override {
@@ -249,15 +252,17 @@ struct StepCase {
     FileStep step;
     int messageId;
     bool backupMade; // the step comes after the backup is in place
-    friend void PrintTo(const StepCase& c, std::ostream* os) { *os << tessane::FileStepName(c.step); }
+    bool atCreate = false;
+    friend void PrintTo(const StepCase& c, std::ostream* os) {
+        *os << tessane::FileStepName(c.step) << (c.atCreate ? " (making the file)" : "");
+    }
 };
 
 class FailingStepTest : public FixtureSaveTest, public testing::WithParamInterface<StepCase> {};
 
-// A directory that cannot be written into fails TargetCopy (or BackupCopy) at
-// the making of the new file, which the seam stands in for.
 TEST_P(FailingStepTest, LeavesTheTargetIntactAndReportsFailure) {
     steps.failAt = GetParam().step;
+    steps.failAtCreate = GetParam().atCreate;
     steps.error = ENOSPC;
     SaveOutcome outcome = Save(document, document, "new", true);
 
@@ -271,13 +276,14 @@ TEST_P(FailingStepTest, LeavesTheTargetIntactAndReportsFailure) {
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, FailingStepTest,
-    testing::Values(StepCase{FileStep::TempFile, 44, false}, StepCase{FileStep::BackupCopy, 42, false},
-                    StepCase{FileStep::BackupSync, 42, false}, StepCase{FileStep::BackupPermissions, 42, false},
-                    StepCase{FileStep::BackupRename, 42, false}, StepCase{FileStep::TargetCopy, 42, true},
+    testing::Values(StepCase{FileStep::TempFile, 44, false}, StepCase{FileStep::BackupCopy, 42, false, true},
+                    StepCase{FileStep::BackupCopy, 42, false}, StepCase{FileStep::BackupSync, 42, false},
+                    StepCase{FileStep::BackupPermissions, 42, false}, StepCase{FileStep::BackupRename, 42, false},
+                    StepCase{FileStep::TargetCopy, 42, true, true}, StepCase{FileStep::TargetCopy, 42, true},
                     StepCase{FileStep::TargetSync, 42, true}, StepCase{FileStep::TargetPermissions, 42, true},
                     StepCase{FileStep::TargetRename, 42, true}),
     [](const auto& info) {
-        std::string name = tessane::FileStepName(info.param.step);
+        std::string name = tessane::FileStepName(info.param.step) + std::string(info.param.atCreate ? "_create" : "");
         for (char& c : name)
             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
