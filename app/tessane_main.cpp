@@ -68,6 +68,7 @@ TTessaneForm::TTessaneForm(CTessane& host, const QString& programDirectory, cons
     SetUpFonts();
     ConnectActions();
     setAcceptDrops(true);
+    CentreOnScreen(); // before start-up, so that its boxes stand over the window's place
     try {
         FormCreate();
     } catch (const std::exception& error) {
@@ -207,7 +208,6 @@ void TTessaneForm::showEvent(QShowEvent* event) {
     if (shown_)
         return;
     shown_ = true;
-    CentreOnScreen();
     // Open the command line's file once the window is on the screen, so that
     // a warning about it has its window behind it.
     QMetaObject::invokeMethod(this, &TTessaneForm::FormShow, Qt::QueuedConnection);
