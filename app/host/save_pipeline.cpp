@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -175,12 +176,42 @@ SaveOutcome MakeBackup(FileSteps& steps, const std::string& realTarget, const st
                              targetStat.st_mode & 0777, &targetStat);
 }
 
-SaveOutcome PutInPlace(FileSteps& steps, const std::string& tempName, const std::string& realTarget,
-                       const struct stat* targetStat) {
+// The temporary file lies on the target's file system: flushed, given the
+// target's mode and renamed over the target, it needs no copy. On success the
+// temporary name is gone, and its remover must not delete a file that someone
+// else may have made under that name since. No value: the rename crosses
+// mount points after all (one file system mounted twice), so copy instead.
+std::optional<SaveOutcome> MoveIntoPlace(FileSteps& steps, const std::string& tempName, FileRemover& removeTemp,
+                          const std::string& realTarget, mode_t mode, const struct stat* owner) {
+    UniqueFd file(::open(tempName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0)
+        return Failure(kMsgSaveFailed, FileStep::TargetSync, tempName, errno);
+    if (int error = steps.SyncFile(FileStep::TargetSync, file.Get()))
+        return Failure(kMsgSaveFailed, FileStep::TargetSync, tempName, error);
+    if (owner != nullptr && ::fchown(file.Get(), owner->st_uid, owner->st_gid) != 0) {
+        // As in ReplaceAtomically: only a privileged process may give a file away.
+    }
+    if (int error = steps.SetMode(FileStep::TargetPermissions, file.Get(), mode))
+        return Failure(kMsgSaveFailed, FileStep::TargetPermissions, tempName, error);
+    file.Close();
+    if (int error = steps.Rename(FileStep::TargetRename, tempName, realTarget))
+        return error == EXDEV ? std::nullopt
+                              : std::optional(Failure(kMsgSaveFailed, FileStep::TargetRename, realTarget, error));
+    removeTemp.Release();
+    SyncDirectory(DirectoryOf(realTarget));
+    return SaveOutcome{};
+}
+
+SaveOutcome PutInPlace(FileSteps& steps, const std::string& tempName, FileRemover& removeTemp,
+                       const std::string& realTarget, const struct stat* targetStat) {
+    const mode_t mode = targetStat != nullptr ? (targetStat->st_mode & 0777) : DefaultNewFileMode();
+    if (steps.SameFileSystem(tempName, DirectoryOf(realTarget))) {
+        if (std::optional<SaveOutcome> moved = MoveIntoPlace(steps, tempName, removeTemp, realTarget, mode, targetStat))
+            return *moved;
+    }
     UniqueFd source(::open(tempName.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.Get() < 0)
         return Failure(kMsgSaveFailed, FileStep::TargetCopy, tempName, errno);
-    mode_t mode = targetStat != nullptr ? (targetStat->st_mode & 0777) : DefaultNewFileMode();
     return ReplaceAtomically(steps, kTargetSteps, source.Get(), realTarget, mode, targetStat);
 }
 
@@ -252,6 +283,13 @@ int FileSteps::SetMode(FileStep, int fd, mode_t mode) {
 
 int FileSteps::Rename(FileStep, const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+bool FileSteps::SameFileSystem(const std::string& file, const std::string& directory) {
+    struct stat fileStat {};
+    struct stat directoryStat {};
+    return ::stat(file.c_str(), &fileStat) == 0 && ::stat(directory.c_str(), &directoryStat) == 0 &&
+           fileStat.st_dev == directoryStat.st_dev;
 }
 
 std::string BackupName(const std::string& targetName) {
@@ -333,7 +371,7 @@ SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetN
         if (backup.code != CPI_OK)
             return backup;
     }
-    return PutInPlace(steps, tempName, realTarget, targetExists ? &targetStat : nullptr);
+    return PutInPlace(steps, tempName, removeTemp, realTarget, targetExists ? &targetStat : nullptr);
 }
 
 NewImageCheck CommentKeptCheck(CTessane& host, HWND owner, const std::string& comment) {

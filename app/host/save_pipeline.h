@@ -6,6 +6,8 @@
 // "TSN" temporary file in the system's temporary directory; only then is the
 // backup made, and the new image is put in place by copying it to a new file
 // beside the target, flushing that to disk and renaming it over the target.
+// When the temporary file already lies on the target's file system, it is
+// flushed and renamed over the target itself, which saves copying the image.
 // At every moment the target is either the old file or the new one.
 #pragma once
 
@@ -32,7 +34,7 @@ enum class FileStep {
     BackupSync,        // flushing the new backup to disk
     BackupPermissions, // giving it the target's permission bits
     BackupRename,      // renaming the new backup over the backup name
-    TargetCopy,        // copying the new image beside the target
+    TargetCopy,        // copying the new image beside the target (not when it is moved)
     TargetSync,        // flushing it to disk
     TargetPermissions, // giving it the target's permission bits
     TargetRename,      // renaming it over the target
@@ -57,6 +59,8 @@ public:
     virtual int SyncFile(FileStep step, int fd);
     virtual int SetMode(FileStep step, int fd, mode_t mode);
     virtual int Rename(FileStep step, const std::string& from, const std::string& to);
+    // Whether file can be renamed into directory (both on one file system).
+    virtual bool SameFileSystem(const std::string& file, const std::string& directory);
 };
 
 // Saves host's current file with comment into targetName: "TSN" temporary file in the

@@ -30,7 +30,9 @@ public:
     std::string tempDir;
     std::optional<FileStep> failAt;
     bool failAtCreate = false;
+    bool failOnce = false;
     int error = EIO;
+    bool allowMove = true; // false: the temporary file is treated as on another file system
 
     std::string TempDirectory() override { return tempDir; }
     int MakeUniqueFile(FileStep step, const std::string& directory, const std::string& prefix, std::string& name,
@@ -47,7 +49,15 @@ public:
         return step == failAt ? error : FileSteps::SetMode(step, fd, mode);
     }
     int Rename(FileStep step, const std::string& from, const std::string& to) override {
-        return step == failAt ? error : FileSteps::Rename(step, from, to);
+        if (step == failAt) {
+            if (failOnce)
+                failAt.reset();
+            return error;
+        }
+        return FileSteps::Rename(step, from, to);
+    }
+    bool SameFileSystem(const std::string& file, const std::string& directory) override {
+        return allowMove && FileSteps::SameFileSystem(file, directory);
     }
 };
 
@@ -179,6 +189,17 @@ TEST_P(RealPluginSaveTest, PermissionBitsOfTheTargetAreKept) {
     EXPECT_EQ(fs::status(Backup()).permissions(), fs::perms(0604));
 }
 
+TEST_P(RealPluginSaveTest, TemporaryFileOnAnotherFileSystemIsCopiedIntoPlace) {
+    steps.allowMove = false;
+    fs::permissions(photo, fs::perms(0640));
+    ASSERT_EQ(Save(photo, photo, "copied in", true).code, CPI_OK);
+    EXPECT_EQ(CommentOf(photo), "copied in");
+    EXPECT_EQ(ReadFile(Backup()), GetParam().image);
+    EXPECT_EQ(fs::status(photo).permissions(), fs::perms(0640));
+    EXPECT_EQ(ListDir(work).size(), 2u);
+    EXPECT_TRUE(ListDir(steps.tempDir).empty());
+}
+
 TEST_P(RealPluginSaveTest, SymbolicLinkKeepsItsLinkAndTheFileItPointsToIsReplaced) {
     fs::create_directory(work + "/real");
     const std::string real = work + "/real/image" + GetParam().extension;
@@ -253,8 +274,9 @@ struct StepCase {
     int messageId;
     bool backupMade; // the step comes after the backup is in place
     bool atCreate = false;
+    bool move = false; // the temporary file is renamed into place rather than copied
     friend void PrintTo(const StepCase& c, std::ostream* os) {
-        *os << tessane::FileStepName(c.step) << (c.atCreate ? " (making the file)" : "");
+        *os << tessane::FileStepName(c.step) << (c.atCreate ? " (making the file)" : "") << (c.move ? " (moved)" : "");
     }
 };
 
@@ -263,6 +285,7 @@ class FailingStepTest : public FixtureSaveTest, public testing::WithParamInterfa
 TEST_P(FailingStepTest, LeavesTheTargetIntactAndReportsFailure) {
     steps.failAt = GetParam().step;
     steps.failAtCreate = GetParam().atCreate;
+    steps.allowMove = GetParam().move;
     steps.error = ENOSPC;
     SaveOutcome outcome = Save(document, document, "new", true);
 
@@ -281,13 +304,30 @@ INSTANTIATE_TEST_SUITE_P(
                     StepCase{FileStep::BackupPermissions, 42, false}, StepCase{FileStep::BackupRename, 42, false},
                     StepCase{FileStep::TargetCopy, 42, true, true}, StepCase{FileStep::TargetCopy, 42, true},
                     StepCase{FileStep::TargetSync, 42, true}, StepCase{FileStep::TargetPermissions, 42, true},
-                    StepCase{FileStep::TargetRename, 42, true}),
+                    StepCase{FileStep::TargetRename, 42, true}, StepCase{FileStep::TargetSync, 42, true, false, true},
+                    StepCase{FileStep::TargetPermissions, 42, true, false, true},
+                    StepCase{FileStep::TargetRename, 42, true, false, true}),
     [](const auto& info) {
-        std::string name = tessane::FileStepName(info.param.step) + std::string(info.param.atCreate ? "_create" : "");
+        std::string name = tessane::FileStepName(info.param.step) + std::string(info.param.atCreate ? "_create" : "") +
+                           std::string(info.param.move ? "_moved" : "");
         for (char& c : name)
             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
+
+// One file system mounted twice: the rename of the temporary file is refused
+// across the mounts, and the new image is copied instead.
+TEST_F(FixtureSaveTest, RenameAcrossMountsFallsBackToTheCopy) {
+    steps.failAt = FileStep::TargetRename;
+    steps.failOnce = true;
+    steps.error = EXDEV;
+    SaveOutcome outcome = Save(document, document, "new", true);
+    ASSERT_EQ(outcome.code, CPI_OK) << outcome.reason;
+    EXPECT_EQ(ReadFile(document), "FXT1new");
+    EXPECT_EQ(ReadFile(oldBackup), "FXT1old");
+    EXPECT_TRUE(ListDir(steps.tempDir).empty());
+    EXPECT_EQ(ListDir(work).size(), 2u);
+}
 
 struct RefusalCase {
     const char* comment;
