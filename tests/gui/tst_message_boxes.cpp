@@ -1,6 +1,9 @@
-// The real message boxes behind MessageBoxRes and MessageBoxStr: the four box
-// kinds, their captions, buttons and icons, and the button ids they return.
+// The real dialogs behind ModalUi(): the four message-box kinds of
+// MessageBoxRes and MessageBoxStr (captions, buttons, icons, the button ids
+// they return) and the one-line input dialog.
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -10,6 +13,7 @@
 
 #include "Mbox_res.h"
 #include "message_table.h"
+#include "modal_ui.h"
 
 namespace {
 
@@ -57,6 +61,8 @@ private slots:
     void kinds_data();
     void kinds();
     void textShownAsPlainText();
+    void inputDialog_data();
+    void inputDialog();
 };
 
 void TestMessageBoxes::kinds_data() {
@@ -109,6 +115,35 @@ void TestMessageBoxes::textShownAsPlainText() {
     });
     MessageBoxStr(QStringLiteral("<b>%s</b> 100%.gif"), 6, 0x30u);
     QVERIFY(box);
+}
+
+void TestMessageBoxes::inputDialog_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("OK") << true << "新しい名前";
+    QTest::newRow("cancel") << false << "山田";
+}
+
+// The real input dialog: caption, prompt, the stored text all selected, the
+// length limit, and the answer only on OK.
+void TestMessageBoxes::inputDialog() {
+    QFETCH(bool, accept);
+    QFETCH(QString, result);
+    QTimer::singleShot(0, [accept] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("作者名の設定"));
+        QCOMPARE(dialog->labelText(), QStringLiteral("作者名を保存できるプラグインで使用されます。"));
+        auto* edit = dialog->findChild<QLineEdit*>();
+        QVERIFY(edit);
+        QCOMPARE(edit->maxLength(), 255);
+        QCOMPARE(edit->selectedText(), QStringLiteral("山田"));
+        edit->insert(QStringLiteral("新しい名前")); // replaces the selection, as typing does
+        accept ? dialog->accept() : dialog->reject();
+    });
+    QString text = QStringLiteral("山田");
+    QCOMPARE(ModalUi().InputText(nullptr, tessane::MessageText(51), tessane::MessageText(52), text, 255), accept);
+    QCOMPARE(text, result);
 }
 
 QTEST_MAIN(TestMessageBoxes)
