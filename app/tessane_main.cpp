@@ -15,7 +15,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextCursor>
-#include <QToolButton>
 #include <QUrl>
 
 #include <tessane/platform.h>
@@ -34,9 +33,10 @@ using namespace tessane;
 
 namespace {
 
-// Not in the message table: the about text and the one error the encoding
-// adds (message 47).
+// Message 47: a character of an edited comment that the document's encoding
+// cannot hold ("%s" is the character).
 constexpr int kMsgUnencodable = 47;
+// The about text is the one text shown that is not in the message table.
 const char* const kAboutText =
     "Tessane\n\nVersion 1.02 (2000.08.28)\n\nThe Tessane developers\nhttps://tessane.example.org/\n"
     "tessane@example.org";
