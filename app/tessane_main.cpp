@@ -38,8 +38,9 @@ namespace {
 constexpr int kMsgUnencodable = 47;
 // The about text is the one text shown that is not in the message table.
 const char* const kAboutText =
-    "Tessane\n\nVersion 1.02 (2000.08.28)\n\nThe Tessane developers\nhttps://tessane.example.org/\n"
-    "tessane@example.org";
+    "Tessane\n\nVersion 1.02 (2000.08.28)\n\nThe Tessane project\n"
+    "A comment editor for GIF and JPEG images\n"
+    "Formats come from the comment plug-ins beside the program";
 constexpr int kAuthorMaxLength = 255;
 
 std::string ToHost(const QString& name) { return QFile::encodeName(name).toStdString(); }
