@@ -37,8 +37,9 @@ CLI::Option* AddBackup(CLI::App& command, Arguments& args) {
 }
 
 void AddTextSource(CLI::App& command, Arguments& args) {
-    auto* text = command.add_option("--text", args.text, "The new comment");
-    auto* file = command.add_option("--text-file", args.textFile, "Take the new comment from this file's bytes");
+    auto* text = command.add_option("--text", args.text, "The new comment")->type_name("TEXT");
+    auto* file = command.add_option("--text-file", args.textFile, "Take the new comment from this file's bytes")
+                     ->type_name("PATH");
     auto* input = command.add_flag("--stdin", args.fromStdin, "Take the new comment from standard input");
     text->excludes(file)->excludes(input);
     file->excludes(input);
@@ -102,22 +103,22 @@ int main(int argc, char** argv) {
     plugins->add_flag("--json", args.json, "Print JSON");
 
     auto* show = app.add_subcommand("show", "Print each file's description and comment");
-    show->add_option("FILE", args.files, "Image files")->required();
+    show->add_option("FILE", args.files, "Image files")->required()->type_name("");
     show->add_flag("--json", args.json, "Print JSON (bytes that are not UTF-8 also as base64)");
     auto* showByContent = AddByContent(*show, args);
 
     auto* get = app.add_subcommand("get", "Write the file's comment, byte for byte, to standard output");
-    get->add_option("FILE", args.files, "Image file")->required()->expected(1);
+    get->add_option("FILE", args.files, "Image file")->required()->expected(1)->type_name("");
     auto* getByContent = AddByContent(*get, args);
 
     auto* set = app.add_subcommand("set", "Replace the comment of each file");
-    set->add_option("FILE", args.files, "Image files")->required();
+    set->add_option("FILE", args.files, "Image files")->required()->type_name("");
     AddTextSource(*set, args);
     auto* setByContent = AddByContent(*set, args);
     auto* setBackup = AddBackup(*set, args);
 
     auto* clear = app.add_subcommand("clear", "Remove the comment of each file");
-    clear->add_option("FILE", args.files, "Image files")->required();
+    clear->add_option("FILE", args.files, "Image files")->required()->type_name("");
     auto* clearByContent = AddByContent(*clear, args);
     auto* clearBackup = AddBackup(*clear, args);
 
