@@ -8,9 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli_messages.h"
 #include "cli_settings.h"
 #include "json_bytes.h"
-#include "cli_messages.h"
 #include "save_pipeline.h"
 
 namespace tessane::cli {
@@ -43,7 +43,8 @@ void ReportFailure(const std::string& file, const std::string& text, const std::
 // The host gives only a code; where the cause can be told, say it.
 std::string OpenFailureReason(const std::string& file, int32_t code, bool byContent) {
     if (code == CPI_ERR_NOPLUGIN)
-        return byContent ? "no plug-in recognises the contents" : "no plug-in takes this file name's extension";
+        return byContent ? "no plug-in recognises the contents"
+                         : "no plug-in takes this file name's extension";
     if (code == CPI_ERR_FILEIO) {
         int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
@@ -53,7 +54,8 @@ std::string OpenFailureReason(const std::string& file, int32_t code, bool byCont
     return {};
 }
 
-json FailureJson(const std::string& file, int32_t code, const std::string& message, const std::string& reason) {
+json FailureJson(const std::string& file, int32_t code, const std::string& message,
+                 const std::string& reason) {
     json entry = json::object();
     PutBytes(entry, "file", file);
     entry["ok"] = false;
@@ -89,7 +91,8 @@ void PrintShowText(const std::string& file, const std::string& info, const std::
     }
     // The comment's lines line up under its first one.
     const std::string label = "  Comment    : ";
-    const std::vector<std::string> lines = comment.empty() ? std::vector<std::string>{""} : SplitLines(comment);
+    const std::vector<std::string> lines =
+        comment.empty() ? std::vector<std::string>{""} : SplitLines(comment);
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string prefix = i == 0 ? label : std::string(label.size(), ' ');
         if (lines[i].empty())
@@ -109,7 +112,8 @@ json ShowJson(CTessane& host, const std::string& file) {
     return entry;
 }
 
-bool SetOne(CTessane& host, const std::string& file, const std::string& comment, bool byContent, bool backup) {
+bool SetOne(CTessane& host, const std::string& file, const std::string& comment, bool byContent,
+            bool backup) {
     int32_t code = host.OpenFile(nullptr, file, byContent);
     if (code != CPI_OK) {
         ReportFailure(file, MessageLine(MessageForResult(code)), OpenFailureReason(file, code, byContent));
@@ -232,15 +236,16 @@ int GetComment(CTessane& host, const std::string& file, bool byContent) {
     }
     const std::string comment = host.Comment;
     host.CloseFile();
-    if (std::fwrite(comment.data(), 1, comment.size(), stdout) != comment.size() || std::fflush(stdout) != 0) {
+    if (std::fwrite(comment.data(), 1, comment.size(), stdout) != comment.size() ||
+        std::fflush(stdout) != 0) {
         ReportFailure("standard output", std::strerror(errno), {});
         return ExitFailed;
     }
     return ExitOk;
 }
 
-int SetComment(CTessane& host, const std::vector<std::string>& files, const std::string& comment, bool byContent,
-               bool backup) {
+int SetComment(CTessane& host, const std::vector<std::string>& files, const std::string& comment,
+               bool byContent, bool backup) {
     int status = ExitOk;
     for (const std::string& file : files) {
         if (!SetOne(host, file, comment, byContent, backup))

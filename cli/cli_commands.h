@@ -34,8 +34,8 @@ int ListPlugins(CTessane& host, bool json);
 int ShowFiles(CTessane& host, const std::vector<std::string>& files, bool byContent, bool json);
 int GetComment(CTessane& host, const std::string& file, bool byContent);
 // Writes comment into each file through the save pipeline (clear: an empty comment).
-int SetComment(CTessane& host, const std::vector<std::string>& files, const std::string& comment, bool byContent,
-               bool backup);
+int SetComment(CTessane& host, const std::vector<std::string>& files, const std::string& comment,
+               bool byContent, bool backup);
 
 // Reads a whole file or standard input ("-" is not special); false with
 // reason on failure.

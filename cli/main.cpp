@@ -38,8 +38,9 @@ CLI::Option* AddBackup(CLI::App& command, Arguments& args) {
 
 void AddTextSource(CLI::App& command, Arguments& args) {
     auto* text = command.add_option("--text", args.text, "The new comment")->type_name("TEXT");
-    auto* file = command.add_option("--text-file", args.textFile, "Take the new comment from this file's bytes")
-                     ->type_name("PATH");
+    auto* file =
+        command.add_option("--text-file", args.textFile, "Take the new comment from this file's bytes")
+            ->type_name("PATH");
     auto* input = command.add_flag("--stdin", args.fromStdin, "Take the new comment from standard input");
     text->excludes(file)->excludes(input);
     file->excludes(input);
@@ -69,7 +70,8 @@ int ReadNewComment(const Arguments& args, const CLI::App& set, std::string& comm
     // Comments cross the plug-in interface as zero-terminated text: a zero
     // byte would silently cut the comment short.
     if (comment.find('\0') != std::string::npos) {
-        std::fprintf(stderr, "tessane-cli: the new comment holds a zero byte, which a comment cannot carry\n");
+        std::fprintf(stderr,
+                     "tessane-cli: the new comment holds a zero byte, which a comment cannot carry\n");
         return ExitUsage;
     }
     return ExitOk;
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
     // Flags not given fall back to the settings file.
     const SaveDefaults defaults = ReadSaveDefaults();
     for (auto [command, option] : {std::pair{show, showByContent}, std::pair{get, getByContent},
-                                    std::pair{set, setByContent}, std::pair{clear, clearByContent}}) {
+                                   std::pair{set, setByContent}, std::pair{clear, clearByContent}}) {
         if (command->parsed() && option->count() == 0)
             args.byContent = defaults.byContent;
     }

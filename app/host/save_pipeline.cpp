@@ -65,10 +65,10 @@ struct ReplacementSteps {
     FileStep permissions;
     FileStep rename;
 };
-constexpr ReplacementSteps kBackupSteps{FileStep::BackupCopy, FileStep::BackupSync, FileStep::BackupPermissions,
-                                        FileStep::BackupRename};
-constexpr ReplacementSteps kTargetSteps{FileStep::TargetCopy, FileStep::TargetSync, FileStep::TargetPermissions,
-                                        FileStep::TargetRename};
+constexpr ReplacementSteps kBackupSteps{FileStep::BackupCopy, FileStep::BackupSync,
+                                        FileStep::BackupPermissions, FileStep::BackupRename};
+constexpr ReplacementSteps kTargetSteps{FileStep::TargetCopy, FileStep::TargetSync,
+                                        FileStep::TargetPermissions, FileStep::TargetRename};
 
 SaveOutcome Failure(int messageId, FileStep step, const std::string& name, int error) {
     SaveOutcome outcome;
@@ -181,8 +181,9 @@ SaveOutcome MakeBackup(FileSteps& steps, const std::string& realTarget, const st
 // temporary name is gone, and its remover must not delete a file that someone
 // else may have made under that name since. No value: the rename crosses
 // mount points after all (one file system mounted twice), so copy instead.
-std::optional<SaveOutcome> MoveIntoPlace(FileSteps& steps, const std::string& tempName, FileRemover& removeTemp,
-                          const std::string& realTarget, mode_t mode, const struct stat* owner) {
+std::optional<SaveOutcome> MoveIntoPlace(FileSteps& steps, const std::string& tempName,
+                                         FileRemover& removeTemp, const std::string& realTarget, mode_t mode,
+                                         const struct stat* owner) {
     UniqueFd file(::open(tempName.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0)
         return Failure(kMsgSaveFailed, FileStep::TargetSync, tempName, errno);
@@ -195,8 +196,9 @@ std::optional<SaveOutcome> MoveIntoPlace(FileSteps& steps, const std::string& te
         return Failure(kMsgSaveFailed, FileStep::TargetPermissions, tempName, error);
     file.Close();
     if (int error = steps.Rename(FileStep::TargetRename, tempName, realTarget))
-        return error == EXDEV ? std::nullopt
-                              : std::optional(Failure(kMsgSaveFailed, FileStep::TargetRename, realTarget, error));
+        return error == EXDEV
+                   ? std::nullopt
+                   : std::optional(Failure(kMsgSaveFailed, FileStep::TargetRename, realTarget, error));
     removeTemp.Release();
     SyncDirectory(DirectoryOf(realTarget));
     return SaveOutcome{};
@@ -206,7 +208,8 @@ SaveOutcome PutInPlace(FileSteps& steps, const std::string& tempName, FileRemove
                        const std::string& realTarget, const struct stat* targetStat) {
     const mode_t mode = targetStat != nullptr ? (targetStat->st_mode & 0777) : DefaultNewFileMode();
     if (steps.SameFileSystem(tempName, DirectoryOf(realTarget))) {
-        if (std::optional<SaveOutcome> moved = MoveIntoPlace(steps, tempName, removeTemp, realTarget, mode, targetStat))
+        if (std::optional<SaveOutcome> moved =
+                MoveIntoPlace(steps, tempName, removeTemp, realTarget, mode, targetStat))
             return *moved;
     }
     UniqueFd source(::open(tempName.c_str(), O_RDONLY | O_CLOEXEC));
@@ -219,15 +222,24 @@ SaveOutcome PutInPlace(FileSteps& steps, const std::string& tempName, FileRemove
 
 const char* FileStepName(FileStep step) {
     switch (step) {
-    case FileStep::TempFile: return "making the temporary file";
-    case FileStep::BackupCopy: return "copying the backup";
-    case FileStep::BackupSync: return "flushing the backup to disk";
-    case FileStep::BackupPermissions: return "setting the backup's permissions";
-    case FileStep::BackupRename: return "renaming the backup into place";
-    case FileStep::TargetCopy: return "copying the new file";
-    case FileStep::TargetSync: return "flushing the new file to disk";
-    case FileStep::TargetPermissions: return "setting the new file's permissions";
-    case FileStep::TargetRename: return "renaming the new file into place";
+    case FileStep::TempFile:
+        return "making the temporary file";
+    case FileStep::BackupCopy:
+        return "copying the backup";
+    case FileStep::BackupSync:
+        return "flushing the backup to disk";
+    case FileStep::BackupPermissions:
+        return "setting the backup's permissions";
+    case FileStep::BackupRename:
+        return "renaming the backup into place";
+    case FileStep::TargetCopy:
+        return "copying the new file";
+    case FileStep::TargetSync:
+        return "flushing the new file to disk";
+    case FileStep::TargetPermissions:
+        return "setting the new file's permissions";
+    case FileStep::TargetRename:
+        return "renaming the new file into place";
     }
     return "file step";
 }
@@ -240,8 +252,8 @@ std::string FileSteps::TempDirectory() {
     return result;
 }
 
-int FileSteps::MakeUniqueFile(FileStep, const std::string& directory, const std::string& prefix, std::string& name,
-                              int& fd) {
+int FileSteps::MakeUniqueFile(FileStep, const std::string& directory, const std::string& prefix,
+                              std::string& name, int& fd) {
     std::string pattern = directory + "/" + prefix + "XXXXXX";
     fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
@@ -304,7 +316,11 @@ std::string BackupName(const std::string& targetName) {
         ++continuation;
     }
     const auto lead = static_cast<unsigned char>(targetName[start]);
-    size_t expected = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 4;
+    size_t expected = lead < 0x80             ? 0
+                      : (lead & 0xE0) == 0xC0 ? 1
+                      : (lead & 0xF0) == 0xE0 ? 2
+                      : (lead & 0xF8) == 0xF0 ? 3
+                                              : 4;
     if (expected != continuation)
         start = n - 1; // not a whole UTF-8 character: only the last byte goes
     return targetName.substr(0, start) + "_";
@@ -326,14 +342,15 @@ std::string ResolveSaveTarget(const std::string& name) {
     return current; // a loop of links: the rename fails with ELOOP-like errors
 }
 
-SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetName, const std::string& comment,
-                          bool makeBackup) {
+SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetName,
+                          const std::string& comment, bool makeBackup) {
     FileSteps steps;
     return SaveImageFile(host, owner, targetName, comment, makeBackup, steps);
 }
 
-SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetName, const std::string& comment,
-                          bool makeBackup, FileSteps& steps, const NewImageCheck& check) {
+SaveOutcome SaveImageFile(CTessane& host, HWND owner, const std::string& targetName,
+                          const std::string& comment, bool makeBackup, FileSteps& steps,
+                          const NewImageCheck& check) {
     std::string tempName;
     {
         const std::string tempDir = steps.TempDirectory();

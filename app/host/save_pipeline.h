@@ -22,7 +22,8 @@ namespace tessane {
 
 struct SaveOutcome {
     int32_t code = 0;   // CPI_OK; a host/plug-in code (-3..-7); CPI_ERR_FILEIO for a failed file step
-    int messageId = 0;  // 0 on success, else the message-table id to show (42 saving failed, 44 file I/O error, or 40..46 for the code)
+    int messageId = 0;  // 0 on success, else the message-table id to show (42 saving failed, 44 file I/O
+                        // error, or 40..46 for the code)
     std::string reason; // the cause in plain words (e.g. strerror text and which step), may be empty
 };
 

@@ -107,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, UsageErrorTest,
     testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
                     std::vector<std::string>{"show"}, std::vector<std::string>{"show", "--bogus", "a.jpg"},
-                    std::vector<std::string>{"get", "a.jpg", "a.jpg"}, std::vector<std::string>{"set", "a.jpg"},
+                    std::vector<std::string>{"get", "a.jpg", "a.jpg"},
+                    std::vector<std::string>{"set", "a.jpg"},
                     std::vector<std::string>{"set", "a.jpg", "--text", "x", "--stdin"},
                     std::vector<std::string>{"set", "--text", "x"},
                     std::vector<std::string>{"set", "a.jpg", "--text-file", "zero.txt"}));
@@ -161,7 +162,8 @@ TEST_P(RoundTripTest, SetThenGetGivesTheBytesSetAndClearRestoresTheFile) {
     const std::string name = "photo" + GetParam().extension;
     WriteFile(File(name), GetParam().image);
     const std::string source = GetParam().source;
-    const std::string comment = source == "--text" ? "Gr\xC3\xBC\xC3\x9F" "e, \xE5\x86\x99\xE7\x9C\x9F"
+    const std::string comment = source == "--text" ? "Gr\xC3\xBC\xC3\x9F"
+                                                     "e, \xE5\x86\x99\xE7\x9C\x9F"
                                                    : "caf\xE9\r\nline two\r\n\x82\xA0 end";
     std::vector<std::string> args{"set", name, "--no-backup", source};
     std::string input;
@@ -287,7 +289,8 @@ TEST_P(FixtureRefusalTest, IsAFailedFileWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(Codes, FixtureRefusalTest,
                          testing::Values(RefusalCase{"refuse", 42, "doc.fxt"},
-                                         RefusalCase{"cancel", 46, "Fixture: The fixture declines to write."}));
+                                         RefusalCase{"cancel", 46,
+                                                     "Fixture: The fixture declines to write."}));
 
 // ---- Settings ---------------------------------------------------------------
 
@@ -311,16 +314,16 @@ TEST_P(BackupSettingTest, DecidesWhetherABackupIsMade) {
     EXPECT_EQ(fs::exists(File("a.jp_")), GetParam().backupExpected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, BackupSettingTest,
-    testing::Values(SettingsCase{"no_file", "", {}, true}, SettingsCase{"zero", "[Option]\nBackup=0\n", {}, false},
-                    SettingsCase{"two", "[Option]\nBackup=2\n", {}, true},
-                    SettingsCase{"word", "[Option]\nBackup=yes\n", {}, true},
-                    SettingsCase{"hex_zero", "[Option]\nBackup=$0\n", {}, false},
-                    SettingsCase{"hex_0x10", "[option]\nbackup=0x10\n", {}, true},
-                    SettingsCase{"flag_on", "[Option]\nBackup=0\n", {"--backup"}, true},
-                    SettingsCase{"flag_off", "", {"--no-backup"}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, BackupSettingTest,
+                         testing::Values(SettingsCase{"no_file", "", {}, true},
+                                         SettingsCase{"zero", "[Option]\nBackup=0\n", {}, false},
+                                         SettingsCase{"two", "[Option]\nBackup=2\n", {}, true},
+                                         SettingsCase{"word", "[Option]\nBackup=yes\n", {}, true},
+                                         SettingsCase{"hex_zero", "[Option]\nBackup=$0\n", {}, false},
+                                         SettingsCase{"hex_0x10", "[option]\nbackup=0x10\n", {}, true},
+                                         SettingsCase{"flag_on", "[Option]\nBackup=0\n", {"--backup"}, true},
+                                         SettingsCase{"flag_off", "", {"--no-backup"}, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class ByContentSettingTest : public CliTest, public testing::WithParamInterface<SettingsCase> {};
 
@@ -354,13 +357,14 @@ TEST_P(ProfileIntegerTest, ParsesDecimalAndHexOnly) {
     EXPECT_EQ(tessane::cli::ParseProfileInteger(GetParam().text), GetParam().value) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, ProfileIntegerTest,
-    testing::Values(IntegerCase{"1", 1}, IntegerCase{" 0 ", 0}, IntegerCase{"-3", -3}, IntegerCase{"$1F", 31},
-                    IntegerCase{"0x10", 16}, IntegerCase{"0XfF", 255}, IntegerCase{"", std::nullopt},
-                    IntegerCase{"yes", std::nullopt}, IntegerCase{"12abc", std::nullopt},
-                    IntegerCase{"0x", std::nullopt}, IntegerCase{"$", std::nullopt}, IntegerCase{"--1", std::nullopt},
-                    IntegerCase{"99999999999999999999", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Values, ProfileIntegerTest,
+                         testing::Values(IntegerCase{"1", 1}, IntegerCase{" 0 ", 0}, IntegerCase{"-3", -3},
+                                         IntegerCase{"$1F", 31}, IntegerCase{"0x10", 16},
+                                         IntegerCase{"0XfF", 255}, IntegerCase{"", std::nullopt},
+                                         IntegerCase{"yes", std::nullopt}, IntegerCase{"12abc", std::nullopt},
+                                         IntegerCase{"0x", std::nullopt}, IntegerCase{"$", std::nullopt},
+                                         IntegerCase{"--1", std::nullopt},
+                                         IntegerCase{"99999999999999999999", std::nullopt}));
 
 // ---- JSON byte strings ----------------------------------------------------------
 
@@ -399,7 +403,8 @@ TEST_F(CliTest, ShowsAThousandFilesInOneRun) {
     Result r = Run(args);
     ASSERT_EQ(r.exitCode, 0) << r.err.substr(0, 2000);
     size_t comments = 0;
-    for (size_t at = r.out.find("Comment    :"); at != std::string::npos; at = r.out.find("Comment    :", at + 1))
+    for (size_t at = r.out.find("Comment    :"); at != std::string::npos;
+         at = r.out.find("Comment    :", at + 1))
         ++comments;
     EXPECT_EQ(comments, 1000u);
 }

@@ -19,7 +19,8 @@ bool HasSignature(const unsigned char* image, int32_t size) {
     return image != nullptr && size >= kSignatureSize && std::memcmp(image, kSignature, kSignatureSize) == 0;
 }
 
-int32_t WriteFile(const char* fileName, const char* head, size_t headSize, const char* text, size_t textSize) {
+int32_t WriteFile(const char* fileName, const char* head, size_t headSize, const char* text,
+                  size_t textSize) {
     CFileWriter writer;
     if (!writer.Create(fileName) || !writer.Write(head, headSize) || !writer.Write(text, textSize))
         return CPI_ERR_WRITE;
@@ -29,7 +30,8 @@ int32_t WriteFile(const char* fileName, const char* head, size_t headSize, const
 } // namespace
 
 CPI_EXPORT int32_t CPI_CALL GetPluginInfo(uint32_t index, char* buffer, int32_t size) {
-    static const char* const texts[] = {CPI_VERSION_TEXT, "Fixture Comment Plug-In", "*.fxt", "Fixture Image"};
+    static const char* const texts[] = {CPI_VERSION_TEXT, "Fixture Comment Plug-In", "*.fxt",
+                                        "Fixture Image"};
     return index < 4 ? CopyPluginInfo(texts[index], buffer, size) : 0;
 }
 

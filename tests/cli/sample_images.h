@@ -30,18 +30,18 @@ inline std::string TinyJpeg() {
     bytes({0xFF, 0xD8});                                     // SOI
     bytes({0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, // APP0, length 16, "JFIF"
            0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00});
-    bytes({0xFF, 0xDB, 0x00, 0x43, 0x00});                   // DQT, length 67, table 0
-    s.append(64, '\x01');                                    //   64 quantisation values
+    bytes({0xFF, 0xDB, 0x00, 0x43, 0x00});                       // DQT, length 67, table 0
+    s.append(64, '\x01');                                        //   64 quantisation values
     bytes({0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x01, 0x00, 0x01, // SOF0, length 11, 8 bits, 1 x 1
            0x01, 0x01, 0x11, 0x00});                             //   1 component, 1x1 sampling, table 0
-    for (unsigned char tableClass : {0x00, 0x10}) {          // DHT DC 0, then AC 0
-        bytes({0xFF, 0xC4, 0x00, 0x14, tableClass, 0x01});   //   length 20, one code of length 1
-        s.append(15, '\0');                                  //   no codes of lengths 2 to 16
-        bytes({0x00});                                       //   its symbol
+    for (unsigned char tableClass : {0x00, 0x10}) {              // DHT DC 0, then AC 0
+        bytes({0xFF, 0xC4, 0x00, 0x14, tableClass, 0x01});       //   length 20, one code of length 1
+        s.append(15, '\0');                                      //   no codes of lengths 2 to 16
+        bytes({0x00});                                           //   its symbol
     }
     bytes({0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00}); // SOS, 1 component
-    bytes({0x00});                                           // entropy-coded data
-    bytes({0xFF, 0xD9});                                     // EOI
+    bytes({0x00});                                                       // entropy-coded data
+    bytes({0xFF, 0xD9});                                                 // EOI
     return s;
 }
 

@@ -35,8 +35,8 @@ public:
     bool allowMove = true; // false: the temporary file is treated as on another file system
 
     std::string TempDirectory() override { return tempDir; }
-    int MakeUniqueFile(FileStep step, const std::string& directory, const std::string& prefix, std::string& name,
-                       int& fd) override {
+    int MakeUniqueFile(FileStep step, const std::string& directory, const std::string& prefix,
+                       std::string& name, int& fd) override {
         const bool fail = step == failAt && (step == FileStep::TempFile || failAtCreate);
         return fail ? error : FileSteps::MakeUniqueFile(step, directory, prefix, name, fd);
     }
@@ -44,7 +44,9 @@ public:
         int result = FileSteps::CopyData(step, fromFd, toFd);
         return step == failAt && !failAtCreate ? error : result;
     }
-    int SyncFile(FileStep step, int fd) override { return step == failAt ? error : FileSteps::SyncFile(step, fd); }
+    int SyncFile(FileStep step, int fd) override {
+        return step == failAt ? error : FileSteps::SyncFile(step, fd);
+    }
     int SetMode(FileStep step, int fd, mode_t mode) override {
         return step == failAt ? error : FileSteps::SetMode(step, fd, mode);
     }
@@ -68,7 +70,9 @@ protected:
         fs::create_directory(steps.tempDir);
     }
 
-    void LoadPluginsFrom(const std::string& directory) { ASSERT_TRUE(host.LoadPlugins(directory + "/", "*.cpi")); }
+    void LoadPluginsFrom(const std::string& directory) {
+        ASSERT_TRUE(host.LoadPlugins(directory + "/", "*.cpi"));
+    }
 
     // Opens document (by content, so names without a known extension work)
     // and saves it to target.
@@ -98,7 +102,9 @@ protected:
 struct BackupNameCase {
     std::string target;
     std::string backup;
-    friend void PrintTo(const BackupNameCase& c, std::ostream* os) { *os << testing::PrintToString(c.target); }
+    friend void PrintTo(const BackupNameCase& c, std::ostream* os) {
+        *os << testing::PrintToString(c.target);
+    }
 };
 
 class BackupNameTest : public testing::TestWithParam<BackupNameCase> {};
@@ -107,15 +113,14 @@ TEST_P(BackupNameTest, ReplacesTheLastWholeCharacter) {
     EXPECT_EQ(tessane::BackupName(GetParam().target), GetParam().backup);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, BackupNameTest,
-                         testing::Values(BackupNameCase{"/p/photo.jpg", "/p/photo.jp_"},
-                                         BackupNameCase{"image.gif", "image.gi_"},
-                                         BackupNameCase{"ends_", "ends_"},
-                                         BackupNameCase{"x.\xC3\xA9", "x._"},                 // é, two bytes
-                                         BackupNameCase{"\xE5\x86\x99\xE7\x9C\x9F", "\xE5\x86\x99_"}, // 写真
-                                         BackupNameCase{"a\xF0\x9F\x93\xB7", "a_"},           // four-byte camera
-                                         BackupNameCase{"cut\xE5\x86", "cut\xE5_"},           // not whole: last byte only
-                                         BackupNameCase{"\x80\x80", "\x80_"}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, BackupNameTest,
+    testing::Values(BackupNameCase{"/p/photo.jpg", "/p/photo.jp_"}, BackupNameCase{"image.gif", "image.gi_"},
+                    BackupNameCase{"ends_", "ends_"}, BackupNameCase{"x.\xC3\xA9", "x._"}, // é, two bytes
+                    BackupNameCase{"\xE5\x86\x99\xE7\x9C\x9F", "\xE5\x86\x99_"},           // 写真
+                    BackupNameCase{"a\xF0\x9F\x93\xB7", "a_"},                             // four-byte camera
+                    BackupNameCase{"cut\xE5\x86", "cut\xE5_"}, // not whole: last byte only
+                    BackupNameCase{"\x80\x80", "\x80_"}));
 
 // ---- The real plug-ins ----------------------------------------------------
 
@@ -145,7 +150,8 @@ TEST_P(RealPluginSaveTest, BackupHoldsTheOldFileAndNoTemporaryFileIsLeft) {
     EXPECT_EQ(outcome.messageId, 0);
     EXPECT_EQ(ReadFile(Backup()), GetParam().image);
     EXPECT_EQ(CommentOf(photo), "first");
-    EXPECT_EQ(ListDir(work), (std::set<std::string>{fs::path(photo).filename(), fs::path(Backup()).filename()}));
+    EXPECT_EQ(ListDir(work),
+              (std::set<std::string>{fs::path(photo).filename(), fs::path(Backup()).filename()}));
     EXPECT_TRUE(ListDir(steps.tempDir).empty());
 }
 
@@ -215,7 +221,8 @@ TEST_P(RealPluginSaveTest, SymbolicLinkKeepsItsLinkAndTheFileItPointsToIsReplace
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RealPluginSaveTest,
-                         testing::Values(Format{"gif", ".gif", TinyGif()}, Format{"jpeg", ".jpg", TinyJpeg()}),
+                         testing::Values(Format{"gif", ".gif", TinyGif()},
+                                         Format{"jpeg", ".jpg", TinyJpeg()}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The jpeg plug-in cuts a comment to the 65533 bytes one COM segment holds.
@@ -276,7 +283,8 @@ struct StepCase {
     bool atCreate = false;
     bool move = false; // the temporary file is renamed into place rather than copied
     friend void PrintTo(const StepCase& c, std::ostream* os) {
-        *os << tessane::FileStepName(c.step) << (c.atCreate ? " (making the file)" : "") << (c.move ? " (moved)" : "");
+        *os << tessane::FileStepName(c.step) << (c.atCreate ? " (making the file)" : "")
+            << (c.move ? " (moved)" : "");
     }
 };
 
@@ -291,7 +299,8 @@ TEST_P(FailingStepTest, LeavesTheTargetIntactAndReportsFailure) {
 
     EXPECT_EQ(outcome.code, CPI_ERR_FILEIO);
     EXPECT_EQ(outcome.messageId, GetParam().messageId);
-    EXPECT_NE(outcome.reason.find(tessane::FileStepName(GetParam().step)), std::string::npos) << outcome.reason;
+    EXPECT_NE(outcome.reason.find(tessane::FileStepName(GetParam().step)), std::string::npos)
+        << outcome.reason;
     EXPECT_NE(outcome.reason.find("No space left on device"), std::string::npos) << outcome.reason;
     // A failure after the backup step leaves the new backup of the old file.
     ExpectNothingChanged(GetParam().backupMade ? "FXT1old" : "FXT1older");
@@ -301,14 +310,17 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, FailingStepTest,
     testing::Values(StepCase{FileStep::TempFile, 44, false}, StepCase{FileStep::BackupCopy, 42, false, true},
                     StepCase{FileStep::BackupCopy, 42, false}, StepCase{FileStep::BackupSync, 42, false},
-                    StepCase{FileStep::BackupPermissions, 42, false}, StepCase{FileStep::BackupRename, 42, false},
+                    StepCase{FileStep::BackupPermissions, 42, false},
+                    StepCase{FileStep::BackupRename, 42, false},
                     StepCase{FileStep::TargetCopy, 42, true, true}, StepCase{FileStep::TargetCopy, 42, true},
                     StepCase{FileStep::TargetSync, 42, true}, StepCase{FileStep::TargetPermissions, 42, true},
-                    StepCase{FileStep::TargetRename, 42, true}, StepCase{FileStep::TargetSync, 42, true, false, true},
+                    StepCase{FileStep::TargetRename, 42, true},
+                    StepCase{FileStep::TargetSync, 42, true, false, true},
                     StepCase{FileStep::TargetPermissions, 42, true, false, true},
                     StepCase{FileStep::TargetRename, 42, true, false, true}),
     [](const auto& info) {
-        std::string name = tessane::FileStepName(info.param.step) + std::string(info.param.atCreate ? "_create" : "") +
+        std::string name = tessane::FileStepName(info.param.step) +
+                           std::string(info.param.atCreate ? "_create" : "") +
                            std::string(info.param.move ? "_moved" : "");
         for (char& c : name)
             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
