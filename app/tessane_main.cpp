@@ -451,9 +451,12 @@ void TTessaneForm::SaveImageFile(const QString& target) {
         return;
     const std::string text(comment.constData(), static_cast<size_t>(comment.size()));
     const bool backup = ui_->mmBackUp->isChecked();
+    // The new image is read back before it replaces anything, so a format
+    // that cannot hold the whole text fails the save instead of cutting it.
+    tessane::FileSteps realSteps;
     const SaveOutcome outcome =
-        fileSteps_ ? tessane::SaveImageFile(host_, Owner(), ToHost(target), text, backup, *fileSteps_)
-                   : tessane::SaveImageFile(host_, Owner(), ToHost(target), text, backup);
+        tessane::SaveImageFile(host_, Owner(), ToHost(target), text, backup, fileSteps_ ? *fileSteps_ : realSteps,
+                               tessane::CommentKeptCheck(host_, Owner(), text));
     if (outcome.code != CPI_OK || outcome.messageId != 0) {
         QString message = MessageText(outcome.messageId);
         if (!outcome.reason.empty()) // names the file and the cause

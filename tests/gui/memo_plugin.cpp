@@ -2,7 +2,9 @@
 // followed by the comment bytes up to the end of the file, so a test can make
 // and check documents with plain byte arrays.
 //   GetComment: the bytes after the magic; -2 without the magic.
-//   WriteComment: -3 for a comment starting with "REFUSE", else writes the file.
+//   WriteComment: -3 for a comment starting with "REFUSE"; a comment starting
+//   with "CUT" is written cut to those three bytes, like a format too small
+//   for the text; anything else is written whole.
 #include <cstring>
 
 #include "cpi.h"
@@ -51,6 +53,8 @@ CPI_EXPORT int32_t CPI_CALL WriteComment(HWND, const char* fileName, unsigned ch
                                          const char* text, int32_t textLength) {
     if (!HasMagic(image, size) || (textLength >= 6 && std::memcmp(text, "REFUSE", 6) == 0))
         return CPI_ERR_WRITE;
+    if (textLength >= 3 && std::memcmp(text, "CUT", 3) == 0)
+        textLength = 3;
     CFileWriter writer;
     if (!writer.Create(fileName) || !writer.Write(kMagic, kMagicSize) ||
         !writer.Write(text, static_cast<size_t>(textLength)) || !writer.Close())

@@ -478,6 +478,7 @@ void TestDocuments::saveFailures_data() {
     QTest::addColumn<int>("message");
     QTest::newRow("plug-in refuses") << "REFUSE this" << false << 42;
     QTest::newRow("final rename fails") << "fine" << true << 42;
+    QTest::newRow("format cuts the comment") << "CUT short by the format" << false << 42;
 }
 
 // The target, the document and the edited pane are as before; no temporary
