@@ -11,46 +11,15 @@
 
 #include "cpi.h"
 #include "gif_fixtures.h"
+#include "loaded_plugin.h"
 
 namespace giftest {
 
-// The directory of the running test program (build/bin/), with a slash.
-inline std::string ProgramDirectory() {
-    char path[4096];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string directory(path, length);
-    return directory.substr(0, directory.find_last_of('/') + 1);
-}
+using tsntest::ProgramDirectory;
 
-struct GifModule {
-    HMODULE module = nullptr;
-    CPI_GetPluginInfoFunc getPluginInfo = nullptr;
-    CPI_IsSupportedFunc isSupported = nullptr;
-    CPI_GetCommentFunc getComment = nullptr;
-    CPI_WriteCommentFunc writeComment = nullptr;
-    CPI_ConfigurationDlgFunc configurationDlg = nullptr;
-
-    GifModule() {
-        module = LoadLibraryA((ProgramDirectory() + "gif.cpi").c_str());
-        if (module == nullptr)
-            return;
-        getPluginInfo = reinterpret_cast<CPI_GetPluginInfoFunc>(GetProcAddress(module, "GetPluginInfo"));
-        isSupported = reinterpret_cast<CPI_IsSupportedFunc>(GetProcAddress(module, "IsSupported"));
-        getComment = reinterpret_cast<CPI_GetCommentFunc>(GetProcAddress(module, "GetComment"));
-        writeComment = reinterpret_cast<CPI_WriteCommentFunc>(GetProcAddress(module, "WriteComment"));
-        configurationDlg =
-            reinterpret_cast<CPI_ConfigurationDlgFunc>(GetProcAddress(module, "ConfigurationDlg"));
-    }
-    ~GifModule() {
-        if (module != nullptr)
-            FreeLibrary(module);
-    }
-    GifModule(const GifModule&) = delete;
-    GifModule& operator=(const GifModule&) = delete;
-
-    bool Complete() const {
-        return getPluginInfo && isSupported && getComment && writeComment && configurationDlg;
-    }
+// bin/gif.cpi, loaded and bound like the host does it.
+struct GifModule : tsntest::LoadedPlugin {
+    GifModule() : LoadedPlugin("gif.cpi") {}
 };
 
 // What GetComment handed back, taken like the host takes it.
@@ -75,7 +44,7 @@ inline ReadResult ReadWith(const GifModule& gif, const Bytes& image) {
     std::copy(image.begin(), image.end(), copy.get());
     HLOCAL comment = nullptr;
     HLOCAL info = nullptr;
-    ReadResult read{gif.getComment(nullptr, copy.get(), static_cast<int32_t>(image.size()), &comment, &info),
+    ReadResult read{gif.GetComment(nullptr, copy.get(), static_cast<int32_t>(image.size()), &comment, &info),
                     false,
                     {},
                     {}};
@@ -124,7 +93,7 @@ inline int32_t WriteWith(const GifModule& gif, const std::string& fileName, cons
                          const std::string& text, HWND owner = nullptr) {
     std::unique_ptr<unsigned char[]> copy(new unsigned char[image.size()]);
     std::copy(image.begin(), image.end(), copy.get());
-    return gif.writeComment(owner, fileName.c_str(), copy.get(), static_cast<int32_t>(image.size()),
+    return gif.WriteComment(owner, fileName.c_str(), copy.get(), static_cast<int32_t>(image.size()),
                             text.c_str(), static_cast<int32_t>(text.size()));
 }
 

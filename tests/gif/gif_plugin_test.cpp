@@ -42,7 +42,7 @@ TEST_P(GifPluginInfo, CopiesTheTextAsTheHostExpects) {
     const InfoCase& c = GetParam();
     char buffer[CPI_INFO_CAPACITY + 1];
     std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(gif->getPluginInfo(c.index, buffer, c.size), c.result);
+    EXPECT_EQ(gif->GetPluginInfo(c.index, buffer, c.size), c.result);
     if (c.text == nullptr) {
         EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(sizeof buffer, 'x'));
         return;
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Indices, GifPluginInfo,
 
 TEST_F(GifPlugin, DescriptionArrivesWholeInTheHostsBuffer) {
     char buffer[CPI_INFO_CAPACITY + 1];
-    int32_t length = gif->getPluginInfo(CPI_INFO_DESCRIPTION, buffer, CPI_INFO_CAPACITY);
+    int32_t length = gif->GetPluginInfo(CPI_INFO_DESCRIPTION, buffer, CPI_INFO_CAPACITY);
     EXPECT_LE(length, 62);
     EXPECT_EQ(static_cast<size_t>(length), std::strlen(buffer));
     EXPECT_EQ(std::string(buffer).rfind("GIF89a Comment Plug-In ver.1.01", 0), 0u) << buffer;
@@ -83,7 +83,7 @@ TEST_P(GifSupport, AnswersFromTheSignature) {
     const SupportCase& c = GetParam();
     std::unique_ptr<unsigned char[]> copy(new unsigned char[c.bytes.size()]);
     std::copy(c.bytes.begin(), c.bytes.end(), copy.get());
-    EXPECT_EQ(gif->isSupported(copy.get(), static_cast<int32_t>(c.bytes.size())), c.result);
+    EXPECT_EQ(gif->IsSupported(copy.get(), static_cast<int32_t>(c.bytes.size())), c.result);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -148,7 +148,7 @@ TEST_F(GifPlugin, GetCommentOfAnotherFormatMakesNoBlock) {
     Bytes image = ToBytes("GIF88a\x03\x00\x02\x00\x00\x00\x00;");
     HLOCAL comment = nullptr;
     HLOCAL info = nullptr;
-    EXPECT_EQ(gif->getComment(nullptr, image.data(), static_cast<int32_t>(image.size()), &comment, &info),
+    EXPECT_EQ(gif->GetComment(nullptr, image.data(), static_cast<int32_t>(image.size()), &comment, &info),
               CPI_ERR_FORMAT);
     EXPECT_EQ(comment, nullptr);
     EXPECT_EQ(info, nullptr);
@@ -229,7 +229,7 @@ TEST_P(GifWriteLength, EndsAtTheNulOrTheLengthWhicheverComesFirst) {
     Bytes image = Minimal89a();
     TempFile out;
     const char text[] = "abcdef";
-    ASSERT_EQ(gif->writeComment(nullptr, out.Path().c_str(), image.data(), static_cast<int32_t>(image.size()),
+    ASSERT_EQ(gif->WriteComment(nullptr, out.Path().c_str(), image.data(), static_cast<int32_t>(image.size()),
                                 text, c.textLength),
               CPI_OK);
     Bytes expected = Minimal89a();

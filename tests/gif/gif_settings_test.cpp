@@ -133,7 +133,7 @@ TEST_P(GifOptionDialog, ShowsAndStoresTheSetting) {
     const DialogCase& c = GetParam();
     SetKey(c.key);
     ui.ScriptNextDialog(c.script);
-    EXPECT_EQ(gif->configurationDlg(kOwner, CPI_CONFIG_SETTINGS), 0);
+    EXPECT_EQ(gif->ConfigurationDlg(kOwner, CPI_CONFIG_SETTINGS), 0);
     ASSERT_EQ(ui.Dialogs().size(), 1u);
     const tsntest::DialogRecord& dialog = ui.Dialogs()[0];
     EXPECT_EQ(dialog.owner, kOwner);
@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GifSettings, DialogChangeTakesEffectAtTheNextSave) {
     SetKey("1");
     ui.ScriptNextDialog({{DialogAction::Uncheck, 1000}, {DialogAction::Press, IDOK}});
-    ASSERT_EQ(gif->configurationDlg(kOwner, CPI_CONFIG_SETTINGS), 0);
+    ASSERT_EQ(gif->ConfigurationDlg(kOwner, CPI_CONFIG_SETTINGS), 0);
     TempFile out;
     EXPECT_EQ(WriteWith(*gif, out.Path(), Cat({kHeader87a, kScreenNoTable, kImage, kTrailer}), "x", kOwner),
               CPI_ERR_CANCEL);
@@ -181,7 +181,7 @@ TEST_F(GifSettings, ASettingThatCannotBeSavedIsReported) {
     std::filesystem::remove_all(path);
     std::filesystem::create_directory(path); // no file can be written under this name
     ui.ScriptNextDialog({{DialogAction::Uncheck, 1000}, {DialogAction::Press, IDOK}});
-    EXPECT_EQ(gif->configurationDlg(kOwner, CPI_CONFIG_SETTINGS), 0);
+    EXPECT_EQ(gif->ConfigurationDlg(kOwner, CPI_CONFIG_SETTINGS), 0);
     ASSERT_EQ(ui.Dialogs().size(), 1u);
     EXPECT_EQ(ui.Dialogs()[0].result, IDOK);
     ASSERT_EQ(ui.MessageBoxes().size(), 1u);
@@ -193,8 +193,8 @@ TEST_F(GifSettings, ASettingThatCannotBeSavedIsReported) {
 
 TEST_F(GifSettings, AboutBoxBeginsWithTheDescription) {
     char description[CPI_INFO_CAPACITY + 1];
-    gif->getPluginInfo(CPI_INFO_DESCRIPTION, description, CPI_INFO_CAPACITY);
-    EXPECT_EQ(gif->configurationDlg(kOwner, CPI_CONFIG_ABOUT), 0);
+    gif->GetPluginInfo(CPI_INFO_DESCRIPTION, description, CPI_INFO_CAPACITY);
+    EXPECT_EQ(gif->ConfigurationDlg(kOwner, CPI_CONFIG_ABOUT), 0);
     ASSERT_EQ(ui.MessageBoxes().size(), 1u);
     const tsntest::MessageBoxRecord& box = ui.MessageBoxes()[0];
     EXPECT_EQ(box.owner, kOwner);
@@ -204,9 +204,9 @@ TEST_F(GifSettings, AboutBoxBeginsWithTheDescription) {
 }
 
 TEST_F(GifSettings, FlagsAndUnknownFunctionsShowNothing) {
-    EXPECT_EQ(gif->configurationDlg(nullptr, CPI_CONFIG_FLAGS), CPI_FLAG_ABOUT | CPI_FLAG_SETTINGS);
+    EXPECT_EQ(gif->ConfigurationDlg(nullptr, CPI_CONFIG_FLAGS), CPI_FLAG_ABOUT | CPI_FLAG_SETTINGS);
     for (int32_t function : {3, -1, 100})
-        EXPECT_EQ(gif->configurationDlg(kOwner, function), CPI_ERR_PLUGIN) << function;
+        EXPECT_EQ(gif->ConfigurationDlg(kOwner, function), CPI_ERR_PLUGIN) << function;
     EXPECT_TRUE(ui.MessageBoxes().empty());
     EXPECT_TRUE(ui.Dialogs().empty());
 }

@@ -13,36 +13,6 @@ namespace jpegtest {
 
 namespace {
 
-std::string BinDirectory() {
-    char path[4096];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path)
-        return ".";
-    return std::filesystem::path(path).parent_path().string();
-}
-
-template <typename F> F Bind(HMODULE module, const char* name) {
-    FARPROC proc = GetProcAddress(module, name);
-    F f = nullptr;
-    static_assert(sizeof f == sizeof proc);
-    std::memcpy(&f, &proc, sizeof f);
-    return f;
-}
-
-JpegModule LoadPlugin() {
-    JpegModule m;
-    std::string path = BinDirectory() + "/jpeg.cpi";
-    m.module = LoadLibraryA(path.c_str());
-    if (m.module == nullptr)
-        return m;
-    m.GetPluginInfo = Bind<CPI_GetPluginInfoFunc>(m.module, "GetPluginInfo");
-    m.IsSupported = Bind<CPI_IsSupportedFunc>(m.module, "IsSupported");
-    m.GetComment = Bind<CPI_GetCommentFunc>(m.module, "GetComment");
-    m.WriteComment = Bind<CPI_WriteCommentFunc>(m.module, "WriteComment");
-    m.ConfigurationDlg = Bind<CPI_ConfigurationDlgFunc>(m.module, "ConfigurationDlg");
-    return m;
-}
-
 Bytes BlockBytes(HLOCAL block, int32_t expectedLength) {
     const auto* data = static_cast<const unsigned char*>(LocalLock(block));
     if (data == nullptr)
@@ -56,10 +26,9 @@ Bytes BlockBytes(HLOCAL block, int32_t expectedLength) {
 } // namespace
 
 const JpegModule& Plugin() {
-    static const JpegModule module = LoadPlugin();
+    static const JpegModule module("jpeg.cpi");
     EXPECT_NE(module.module, nullptr) << "bin/jpeg.cpi could not be loaded";
-    EXPECT_TRUE(module.GetPluginInfo && module.IsSupported && module.GetComment && module.WriteComment &&
-                module.ConfigurationDlg);
+    EXPECT_TRUE(module.Complete());
     return module;
 }
 

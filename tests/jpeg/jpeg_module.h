@@ -6,17 +6,11 @@
 
 #include "cpi.h"
 #include "jpeg_fixtures.h"
+#include "loaded_plugin.h"
 
 namespace jpegtest {
 
-struct JpegModule {
-    HMODULE module = nullptr;
-    CPI_GetPluginInfoFunc GetPluginInfo = nullptr;
-    CPI_IsSupportedFunc IsSupported = nullptr;
-    CPI_GetCommentFunc GetComment = nullptr;
-    CPI_WriteCommentFunc WriteComment = nullptr;
-    CPI_ConfigurationDlgFunc ConfigurationDlg = nullptr;
-};
+using JpegModule = tsntest::LoadedPlugin;
 
 // The module, loaded once for the whole test run; fails the test when missing.
 const JpegModule& Plugin();
