@@ -13,7 +13,7 @@ function(tessane_add_plugin name)
         LINK_DEPENDS ${PROJECT_SOURCE_DIR}/interface/cpi1.map)
     target_link_options(${name} PRIVATE
         -Wl,--version-script=${PROJECT_SOURCE_DIR}/interface/cpi1.map)
-    if(NOT TESSANE_SANITIZE)
+    if(NOT TESSANE_SANITIZE AND NOT TESSANE_FUZZ)
         # ASan's runtime lives in the executable, so -z defs cannot hold there.
         target_link_options(${name} PRIVATE -Wl,-z,defs)
     endif()
