@@ -143,7 +143,8 @@ int32_t CTessane::OpenFile(HWND owner, const std::string& fileName, bool byConte
 }
 
 int32_t CTessane::FindPluginByExtension(const std::string& fileName) {
-    std::string pattern = "*" + extensionOf(fileName);
+    std::string pattern = "*";
+    pattern += extensionOf(fileName);
     CharLowerBuffA(pattern.data(), static_cast<DWORD>(pattern.size()));
     for (size_t i = 0; i < Plugins.size(); ++i) {
         // A substring test: "*.jp" is found in "*.jpg;*.jpeg", "*" in any filter.

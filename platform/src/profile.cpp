@@ -209,7 +209,14 @@ std::optional<std::string> lookUpValue(const char* section, const char* key, con
 
 std::string formatValue(std::string_view value) {
     bool needsQuotes = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) || isQuoted(value));
-    return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
+    std::string text;
+    text.reserve(value.size() + 2);
+    if (needsQuotes)
+        text += '"';
+    text += value;
+    if (needsQuotes)
+        text += '"';
+    return text;
 }
 
 // Keeps everything of the line up to where its old value starts ("Name = ").
@@ -251,8 +258,14 @@ void appendSection(Lines& lines, std::string_view section, std::string_view key,
     endLastLine(lines, eol);
     if (!lines.empty() && !trim(lines.back().text).empty())
         lines.push_back(Line{"", eol});
-    lines.push_back(Line{"[" + std::string(section) + "]", eol});
-    lines.push_back(Line{std::string(key) + "=" + formatValue(value), eol});
+    std::string header("[");
+    header += section;
+    header += ']';
+    lines.push_back(Line{header, eol});
+    std::string entry(key);
+    entry += '=';
+    entry += formatValue(value);
+    lines.push_back(Line{entry, eol});
 }
 
 void setKey(Lines& lines, std::string_view section, std::string_view key, std::string_view value) {

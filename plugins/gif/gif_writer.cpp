@@ -17,7 +17,8 @@ std::vector<unsigned char> MakeCommentExtension(const char* text, size_t length)
         return extension;
     size_t pieces = (length + kPieceSize - 1) / kPieceSize;
     extension.reserve(sizeof kCommentHeader + length + pieces + 1);
-    extension.insert(extension.end(), std::begin(kCommentHeader), std::end(kCommentHeader));
+    for (unsigned char byte : kCommentHeader)
+        extension.push_back(byte);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     for (size_t written = 0; written < length;) {
         size_t n = std::min(kPieceSize, length - written);
