@@ -10,6 +10,7 @@
 
 #include "cli_messages.h"
 #include "cli_settings.h"
+#include "comment_text.h"
 #include "json_bytes.h"
 #include "save_pipeline.h"
 
@@ -91,8 +92,8 @@ void PrintShowText(const std::string& file, const std::string& info, const std::
     }
     // The comment's lines line up under its first one.
     const std::string label = "  Comment    : ";
-    const std::vector<std::string> lines =
-        comment.empty() ? std::vector<std::string>{""} : SplitLines(comment);
+    const std::string text = CommentAsUtf8(comment).utf8;
+    const std::vector<std::string> lines = text.empty() ? std::vector<std::string>{""} : SplitLines(text);
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string prefix = i == 0 ? label : std::string(label.size(), ' ');
         if (lines[i].empty())
@@ -108,7 +109,7 @@ json ShowJson(CTessane& host, const std::string& file) {
     entry["ok"] = true;
     PutBytes(entry, "type", host.PluginTypeName(host.PluginIndex));
     PutBytes(entry, "description", host.FileInfo);
-    PutBytes(entry, "comment", host.Comment);
+    PutComment(entry, host.Comment);
     return entry;
 }
 

@@ -1,18 +1,10 @@
 #include "json_bytes.h"
 
+#include "comment_text.h"
+
 namespace tessane::cli {
 
 namespace {
-
-bool IsValidUtf8(const std::string& bytes) {
-    // The library's strict dump is the UTF-8 check: it refuses any bad sequence.
-    try {
-        (void)nlohmann::json(bytes).dump();
-        return true;
-    } catch (const nlohmann::json::type_error&) {
-        return false;
-    }
-}
 
 std::string Base64(const std::string& bytes) {
     static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -40,6 +32,14 @@ void PutBytes(nlohmann::json& object, const std::string& key, const std::string&
     object[key] = bytes;
     if (!IsValidUtf8(bytes))
         object[key + "Base64"] = Base64(bytes);
+}
+
+void PutComment(nlohmann::json& object, const std::string& bytes) {
+    const CommentText text = CommentAsUtf8(bytes);
+    object["comment"] = text.utf8;
+    object["commentEncoding"] = text.encoding.empty() ? "unknown" : text.encoding;
+    if (text.encoding != "UTF-8")
+        object["commentBase64"] = Base64(bytes);
 }
 
 std::string DumpJson(const nlohmann::json& value) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_settings.h"
+#include "comment_text.h"
 #include "json_bytes.h"
 #include "message_table.h"
 #include "sample_images.h"
@@ -226,6 +227,48 @@ TEST_F(CliTest, ShowTextListsTheDescriptionAndEveryCommentLine) {
                      "  Comment    : one\n"
                      "               two\n");
 }
+
+// A Shift-JIS comment is shown as readable text, and get still gives its bytes.
+TEST_F(CliTest, ShowDecodesAShiftJisCommentAndGetKeepsItsBytes) {
+    const std::string sjis = "\x8D\xF7\x82\xCC\x89\xD4"; // "桜の花" in Shift-JIS
+    WriteFile(File("a.jpg"), TinyJpeg());
+    ASSERT_EQ(Run({"set", "a.jpg", "--stdin"}, sjis).exitCode, 0);
+    EXPECT_NE(Run({"show", "a.jpg"}).out.find("  Comment    : \u685C\u306E\u82B1\n"), std::string::npos);
+    EXPECT_EQ(Run({"get", "a.jpg"}).out, sjis);
+    const QJsonObject entry =
+        QJsonDocument::fromJson(QByteArray::fromStdString(Run({"show", "--json", "a.jpg"}).out))["files"][0]
+            .toObject();
+    EXPECT_EQ(entry["comment"].toString(), QString::fromUtf8("\u685C\u306E\u82B1"));
+    EXPECT_EQ(entry["commentEncoding"].toString(), "Shift_JIS");
+    EXPECT_EQ(QByteArray::fromBase64(entry["commentBase64"].toString().toLatin1()).toStdString(), sjis);
+}
+
+struct CommentTextCase {
+    const char* name;
+    std::string bytes;
+    std::string utf8;
+    std::string encoding;
+};
+
+class CommentTextTest : public testing::TestWithParam<CommentTextCase> {};
+
+TEST_P(CommentTextTest, DecodesLikeTheEditor) {
+    const tessane::cli::CommentText text = tessane::cli::CommentAsUtf8(GetParam().bytes);
+    EXPECT_EQ(text.utf8, GetParam().utf8);
+    EXPECT_EQ(text.encoding, GetParam().encoding);
+    EXPECT_EQ(tessane::cli::IsValidUtf8(GetParam().bytes), GetParam().encoding == "UTF-8");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, CommentTextTest,
+    testing::Values(CommentTextCase{"empty", "", "", "UTF-8"},
+                    CommentTextCase{"utf8", "\xE6\xA1\x9C", "\xE6\xA1\x9C", "UTF-8"},
+                    CommentTextCase{"shift_jis", "\x8D\xF7", "\xE6\xA1\x9C", "Shift_JIS"},
+                    CommentTextCase{"half_width_katakana", "\xB1", "\xEF\xBD\xB1", "Shift_JIS"},
+                    CommentTextCase{"utf8_surrogate_is_not_utf8", "\xED\xA0\x80", "\xED\xA0\x80", ""},
+                    CommentTextCase{"cut_lead_byte", "a\x82", "a\x82", ""},
+                    CommentTextCase{"overlong_utf8_is_katakana", "\xC0\xAF", "\xEF\xBE\x80\xEF\xBD\xAF", "Shift_JIS"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Failures -----------------------------------------------------------------
 
