@@ -165,15 +165,55 @@ SaveOutcome ReplaceAtomically(FileSteps& steps, const ReplacementSteps& names, i
     return {};
 }
 
-// Copies the target, as it is now, to its backup. The old backup stays as it
-// was when this fails.
+// Errors of link() that say the file system cannot give this file a second
+// name here; the backup is then copied instead.
+bool LinksNotPossible(int error) {
+    return error == EXDEV || error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EMLINK ||
+           error == ENOSYS;
+}
+
+// Gives the target's file, as it is now, the backup name as a second name:
+// linked to a fresh sibling name, then renamed over the backup name. The
+// target itself is only ever replaced by a rename, never rewritten, so the
+// backup keeps the old bytes, permissions and times without a copy. No value:
+// the file system has no hard links for this file, copy instead.
+std::optional<SaveOutcome> LinkBackup(FileSteps& steps, const std::string& realTarget,
+                                      const std::string& backupPath) {
+    const std::string directory = DirectoryOf(backupPath);
+    std::string prefix = ".";
+    prefix.append(BaseNameOf(backupPath), 0, kMaxSiblingBase);
+    prefix.append(".TSN");
+    std::string sibling;
+    UniqueFd reserved;
+    if (int error = steps.MakeUniqueFile(FileStep::BackupCopy, directory, prefix, sibling, *reserved.Out()))
+        return Failure(kMsgSaveFailed, FileStep::BackupCopy, directory, error);
+    reserved.Close();
+    ::unlink(sibling.c_str()); // only the unique name is wanted
+    if (int error = steps.Link(FileStep::BackupCopy, realTarget, sibling)) {
+        if (LinksNotPossible(error))
+            return std::nullopt;
+        return Failure(kMsgSaveFailed, FileStep::BackupCopy, sibling, error);
+    }
+    FileRemover removeSibling(sibling);
+    if (int error = steps.Rename(FileStep::BackupRename, sibling, backupPath))
+        return Failure(kMsgSaveFailed, FileStep::BackupRename, backupPath, error);
+    removeSibling.Release();
+    SyncDirectory(directory);
+    return SaveOutcome{};
+}
+
+// Puts the target, as it is now, under its backup name. The old backup stays
+// as it was when this fails.
 SaveOutcome MakeBackup(FileSteps& steps, const std::string& realTarget, const struct stat& targetStat,
                        const std::string& backupName) {
+    const std::string backupPath = ResolveSaveTarget(backupName);
+    if (std::optional<SaveOutcome> linked = LinkBackup(steps, realTarget, backupPath))
+        return *linked;
     UniqueFd source(::open(realTarget.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.Get() < 0)
         return Failure(kMsgSaveFailed, FileStep::BackupCopy, realTarget, errno);
-    return ReplaceAtomically(steps, kBackupSteps, source.Get(), ResolveSaveTarget(backupName),
-                             targetStat.st_mode & 0777, &targetStat);
+    return ReplaceAtomically(steps, kBackupSteps, source.Get(), backupPath, targetStat.st_mode & 0777,
+                             &targetStat);
 }
 
 // The temporary file lies on the target's file system: flushed, given the
@@ -295,6 +335,10 @@ int FileSteps::SetMode(FileStep, int fd, mode_t mode) {
 
 int FileSteps::Rename(FileStep, const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int FileSteps::Link(FileStep, const std::string& from, const std::string& to) {
+    return ::link(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 bool FileSteps::SameFileSystem(const std::string& file, const std::string& directory) {

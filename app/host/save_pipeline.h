@@ -4,7 +4,8 @@
 //
 // The plug-in never writes the target. It writes a complete new image into a
 // "TSN" temporary file in the system's temporary directory; only then is the
-// backup made, and the new image is put in place by copying it to a new file
+// backup made (a second name for the old file where the file system allows
+// hard links, else a copy), and the new image is put in place by copying it to a new file
 // beside the target, flushing that to disk and renaming it over the target.
 // When the temporary file already lies on the target's file system, it is
 // flushed and renamed over the target itself, which saves copying the image.
@@ -60,6 +61,8 @@ public:
     virtual int SyncFile(FileStep step, int fd);
     virtual int SetMode(FileStep step, int fd, mode_t mode);
     virtual int Rename(FileStep step, const std::string& from, const std::string& to);
+    // Gives the file from a second name to (a hard link).
+    virtual int Link(FileStep step, const std::string& from, const std::string& to);
     // Whether file can be renamed into directory (both on one file system).
     virtual bool SameFileSystem(const std::string& file, const std::string& directory);
 };

@@ -33,6 +33,7 @@ public:
     bool failOnce = false;
     int error = EIO;
     bool allowMove = true; // false: the temporary file is treated as on another file system
+    bool allowLink = true; // false: the file system refuses hard links, so backups are copied
 
     std::string TempDirectory() override { return tempDir; }
     int MakeUniqueFile(FileStep step, const std::string& directory, const std::string& prefix,
@@ -57,6 +58,11 @@ public:
             return error;
         }
         return FileSteps::Rename(step, from, to);
+    }
+    int Link(FileStep step, const std::string& from, const std::string& to) override {
+        if (!allowLink)
+            return EPERM;
+        return step == failAt && !failAtCreate ? error : FileSteps::Link(step, from, to);
     }
     bool SameFileSystem(const std::string& file, const std::string& directory) override {
         return allowMove && FileSteps::SameFileSystem(file, directory);
@@ -153,6 +159,24 @@ TEST_P(RealPluginSaveTest, BackupHoldsTheOldFileAndNoTemporaryFileIsLeft) {
     EXPECT_EQ(ListDir(work),
               (std::set<std::string>{fs::path(photo).filename(), fs::path(Backup()).filename()}));
     EXPECT_TRUE(ListDir(steps.tempDir).empty());
+}
+
+// The backup is a second name for the old file where hard links exist, a
+// copy where they do not; either way it is the old file and the target is new.
+TEST_P(RealPluginSaveTest, BackupIsTheOldFileWhetherLinkedOrCopied) {
+    for (bool links : {true, false}) {
+        SCOPED_TRACE(links ? "linked" : "copied");
+        WriteFile(photo, GetParam().image);
+        fs::remove(Backup());
+        fs::permissions(photo, fs::perms(0640));
+        steps.allowLink = links;
+        ASSERT_EQ(Save(photo, photo, "new", true).code, CPI_OK);
+        EXPECT_EQ(ReadFile(Backup()), GetParam().image);
+        EXPECT_EQ(fs::status(Backup()).permissions(), fs::perms(0640));
+        EXPECT_EQ(CommentOf(photo), "new");
+        EXPECT_EQ(fs::hard_link_count(photo), 1u);
+        EXPECT_EQ(fs::hard_link_count(Backup()), 1u);
+    }
 }
 
 TEST_P(RealPluginSaveTest, SavingTwiceKeepsTheFirstSaveInTheBackup) {
@@ -282,9 +306,10 @@ struct StepCase {
     bool backupMade; // the step comes after the backup is in place
     bool atCreate = false;
     bool move = false; // the temporary file is renamed into place rather than copied
+    bool link = false; // the backup is a second name for the old file rather than a copy
     friend void PrintTo(const StepCase& c, std::ostream* os) {
         *os << tessane::FileStepName(c.step) << (c.atCreate ? " (making the file)" : "")
-            << (c.move ? " (moved)" : "");
+            << (c.move ? " (moved)" : "") << (c.link ? " (linked)" : "");
     }
 };
 
@@ -294,6 +319,7 @@ TEST_P(FailingStepTest, LeavesTheTargetIntactAndReportsFailure) {
     steps.failAt = GetParam().step;
     steps.failAtCreate = GetParam().atCreate;
     steps.allowMove = GetParam().move;
+    steps.allowLink = GetParam().link;
     steps.error = ENOSPC;
     SaveOutcome outcome = Save(document, document, "new", true);
 
@@ -317,11 +343,16 @@ INSTANTIATE_TEST_SUITE_P(
                     StepCase{FileStep::TargetRename, 42, true},
                     StepCase{FileStep::TargetSync, 42, true, false, true},
                     StepCase{FileStep::TargetPermissions, 42, true, false, true},
-                    StepCase{FileStep::TargetRename, 42, true, false, true}),
+                    StepCase{FileStep::TargetRename, 42, true, false, true},
+                    StepCase{FileStep::BackupCopy, 42, false, true, false, true},
+                    StepCase{FileStep::BackupCopy, 42, false, false, false, true},
+                    StepCase{FileStep::BackupRename, 42, false, false, false, true},
+                    StepCase{FileStep::TargetRename, 42, true, false, true, true}),
     [](const auto& info) {
         std::string name = tessane::FileStepName(info.param.step) +
                            std::string(info.param.atCreate ? "_create" : "") +
-                           std::string(info.param.move ? "_moved" : "");
+                           std::string(info.param.move ? "_moved" : "") +
+                           std::string(info.param.link ? "_linked" : "");
         for (char& c : name)
             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
