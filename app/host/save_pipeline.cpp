@@ -197,7 +197,9 @@ std::optional<SaveOutcome> LinkBackup(FileSteps& steps, const std::string& realT
     FileRemover removeSibling(sibling);
     if (int error = steps.Rename(FileStep::BackupRename, sibling, backupPath))
         return Failure(kMsgSaveFailed, FileStep::BackupRename, backupPath, error);
-    removeSibling.Release();
+    // The remover stays armed: when the backup name already was a name of the
+    // target's file, the rename succeeds without doing anything and the
+    // sibling name would otherwise be left behind.
     SyncDirectory(directory);
     return SaveOutcome{};
 }

@@ -179,6 +179,16 @@ TEST_P(RealPluginSaveTest, BackupIsTheOldFileWhetherLinkedOrCopied) {
     }
 }
 
+// A backup name that already is a second name of the target's file leaves no
+// stray name behind, and afterwards holds the old file.
+TEST_P(RealPluginSaveTest, BackupNameAlreadyLinkedToTheTargetLeavesNoStrayFile) {
+    fs::create_hard_link(photo, Backup());
+    ASSERT_EQ(Save(photo, photo, "new", true).code, CPI_OK);
+    EXPECT_EQ(ReadFile(Backup()), GetParam().image);
+    EXPECT_EQ(CommentOf(photo), "new");
+    EXPECT_EQ(ListDir(work), (std::set<std::string>{fs::path(photo).filename(), fs::path(Backup()).filename()}));
+}
+
 TEST_P(RealPluginSaveTest, SavingTwiceKeepsTheFirstSaveInTheBackup) {
     ASSERT_EQ(Save(photo, photo, "first", true).code, CPI_OK);
     const std::string afterFirst = ReadFile(photo);
