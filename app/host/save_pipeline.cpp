@@ -94,6 +94,14 @@ std::string BaseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The start of a hidden temporary name beside path: "." + its name + ".TSN".
+std::string SiblingPrefix(const std::string& path) {
+    std::string prefix = ".";
+    prefix.append(BaseNameOf(path), 0, kMaxSiblingBase);
+    prefix.append(".TSN");
+    return prefix;
+}
+
 mode_t DefaultNewFileMode() {
     // The process's umask can only be read by setting it; set it straight back.
     mode_t mask = ::umask(0);
@@ -137,12 +145,10 @@ void SyncDirectory(const std::string& directory) {
 SaveOutcome ReplaceAtomically(FileSteps& steps, const ReplacementSteps& names, int sourceFd,
                               const std::string& destination, mode_t mode, const struct stat* owner) {
     const std::string directory = DirectoryOf(destination);
-    std::string prefix = ".";
-    prefix.append(BaseNameOf(destination), 0, kMaxSiblingBase);
-    prefix.append(".TSN");
     std::string sibling;
     UniqueFd out;
-    if (int error = steps.MakeUniqueFile(names.copy, directory, prefix, sibling, *out.Out()))
+    if (int error =
+            steps.MakeUniqueFile(names.copy, directory, SiblingPrefix(destination), sibling, *out.Out()))
         return Failure(kMsgSaveFailed, names.copy, directory, error);
     FileRemover removeSibling(sibling);
 
@@ -180,12 +186,10 @@ bool LinksNotPossible(int error) {
 std::optional<SaveOutcome> LinkBackup(FileSteps& steps, const std::string& realTarget,
                                       const std::string& backupPath) {
     const std::string directory = DirectoryOf(backupPath);
-    std::string prefix = ".";
-    prefix.append(BaseNameOf(backupPath), 0, kMaxSiblingBase);
-    prefix.append(".TSN");
     std::string sibling;
     UniqueFd reserved;
-    if (int error = steps.MakeUniqueFile(FileStep::BackupCopy, directory, prefix, sibling, *reserved.Out()))
+    if (int error = steps.MakeUniqueFile(FileStep::BackupCopy, directory, SiblingPrefix(backupPath), sibling,
+                                         *reserved.Out()))
         return Failure(kMsgSaveFailed, FileStep::BackupCopy, directory, error);
     reserved.Close();
     ::unlink(sibling.c_str()); // only the unique name is wanted
